@@ -1,0 +1,43 @@
+#pragma once
+// The program: its settings store and its windows, created on first use and destroyed in the order of
+// the shutdown sequence. Everything runs on the one GUI thread.
+#include "app/frmMain.h"
+#include "commands/MenuHost.h"
+#include "commands/frmMenu.h"
+#include "ruler/frmRulers.h"
+#include "util/SettingsStore.h"
+
+#include <memory>
+
+class App final : public MainHost, public MenuHost {
+public:
+    App();
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // The start-up sequence; false when the main windows cannot be created.
+    [[nodiscard]] bool Start();
+    // Runs the message loop until the main window is gone; returns the exit code.
+    int Run();
+
+    // MainHost
+    void Shutdown() override;
+    // MenuHost
+    frmRulers& Rulers() override;
+    [[nodiscard]] frmRulers* ExistingRulers() override;
+    void ShowHelp() override;
+    void ShowAbout() override;
+    void DestroyRemainingWindows() override;
+
+    [[nodiscard]] frmMain& Main() noexcept { return main_; }
+    [[nodiscard]] frmMenu& Menu() noexcept { return menu_; }
+    [[nodiscard]] bool IsFirstRun() const noexcept { return firstRun_; }
+
+private:
+    SettingsStore settings_;
+    frmMain main_;
+    frmMenu menu_;
+    std::unique_ptr<frmRulers> rulers_;
+    bool firstRun_ = false;
+};

@@ -1,0 +1,107 @@
+#include "app/frmMain.h"
+
+#include "resource.h"
+
+namespace {
+constexpr wchar_t kClassName[] = L"TrelvikMain";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+UniqueIcon LoadAppIcon(int size) {
+    return UniqueIcon(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRELVIK), IMAGE_ICON, size, size, 0)));
+}
+} // namespace
+
+frmMain::frmMain(MainHost& host) : host_(host) {}
+
+frmMain::~frmMain() = default;
+
+bool frmMain::Load() {
+    if (IsCreated()) {
+        return true;
+    }
+    icon_ = LoadAppIcon(::GetSystemMetrics(SM_CXICON));
+    smallIcon_ = LoadAppIcon(::GetSystemMetrics(SM_CXSMICON));
+    ClassInfo cls{kClassName};
+    cls.icon = icon_.get();
+    cls.smallIcon = smallIcon_.get();
+    cls.background = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+
+    // The fixed layout is designed at 96 dots per inch; scale it for the primary monitor.
+    const UINT dpi = ::GetDpiForSystem();
+    RECT frame{0, 0, ::MulDiv(ClientWidth, static_cast<int>(dpi), 96), ::MulDiv(ClientHeight, static_cast<int>(dpi), 96)};
+    ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    return CreateWindowFor(cls, 0, kStyle, L"Trelvik", left, top, width, height);
+}
+
+void frmMain::ShowHelp() noexcept {
+    if (!IsCreated()) {
+        return;
+    }
+    if (::IsIconic(hwnd())) {
+        ::ShowWindow(hwnd(), SW_RESTORE);
+    }
+    ::ShowWindow(hwnd(), SW_SHOW);
+}
+
+void frmMain::HideHelp() noexcept {
+    if (IsCreated()) {
+        ::ShowWindow(hwnd(), SW_HIDE);
+    }
+}
+
+LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        // The title-bar close button, the window menu's Close and Alt+F4 all arrive here: the user
+        // only hides the help window.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            HideHelp();
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // Not from the user (that was SC_CLOSE above): another program asks us to close. End
+        // orderly, so the settings are saved and no process is left without its icon.
+        host_.Shutdown();
+        return 0;
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam));
+        break;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        break;
+    }
+    return Default(msg, wParam, lParam);
+}
+
+void frmMain::OnSize(UINT state) {
+    if (state == SIZE_MINIMIZED) {
+        HideHelp();
+    }
+}
+
+void frmMain::OnEndSession(bool ending) {
+    // The session ends right after this message: save everything now, as Exit would.
+    if (ending) {
+        host_.Shutdown();
+    }
+}
+
+void frmMain::OnDestroy() {
+    // The main window is the last window of the program: the message loop ends with it.
+    ::PostQuitMessage(0);
+}

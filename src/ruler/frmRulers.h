@@ -1,0 +1,80 @@
+#pragma once
+// The ruler window: borderless, top-most, without a taskbar button. The user moves it by dragging a
+// bar (the window system runs the move) and resizes it by dragging its far ends (a 100-ms timer
+// follows the cursor). It reads its place from the settings when created and writes it back when
+// destroyed.
+#include "ruler/RulerHost.h"
+#include "util/Handles.h"
+#include "util/SettingsStore.h"
+#include "winmsg/WindowBase.h"
+
+class frmRulers final : public WindowBase {
+public:
+    // Where the cursor is over the window: which cursor it shows and what a left press does.
+    enum class CursorZone { Hand, SizeWE, SizeNS };
+
+    static constexpr UINT_PTR TimerRes = 1;
+    static constexpr UINT TimerResInterval = 100;
+    static constexpr int LoadMinimumSize = 200;
+    static constexpr int DragMinimumSize = 40;
+    static constexpr int SizingZone = 5;
+    static constexpr int BallSize = 15;
+
+    frmRulers(RulerHost& host, const SettingsStore& settings);
+    ~frmRulers() override;
+
+    // Creates the window hidden at its stored place, corrected, top-most, with its transparency.
+    [[nodiscard]] bool Load();
+    // Writes the place, size and visibility to the settings, then destroys the window.
+    void Unload() noexcept;
+
+    // Redraws the persistent image of the ruler for its current size and unit.
+    void CreateRulers();
+    // Sizes the measured area to XSize x YSize pixels, centres the ruler on the virtual screen and shows it.
+    void SetSize(int XSize, int YSize);
+    // Applies the check mark of the transparency item: 90 percent opacity when checked, else 100.
+    void CheckTransparency();
+
+    void Show() noexcept;
+    void Hide() noexcept;
+    void MoveTo(int left, int top) noexcept;
+    [[nodiscard]] RECT Bounds() const noexcept;
+
+    // The zone for a client position of a window of the given client size; the right zone wins.
+    [[nodiscard]] static CursorZone ZoneAt(int x, int y, int width, int height) noexcept;
+    [[nodiscard]] CursorZone Zone() const noexcept { return zone_; }
+    [[nodiscard]] bool IsResizing() const noexcept { return resizing_; }
+    // The red ball's place in the corner square (client coordinates).
+    [[nodiscard]] static RECT BallRect() noexcept;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct ResizeDrag {
+        POINT start{};
+        POINT current{};
+        int startWidth = 0;
+        int startHeight = 0;
+    };
+
+    void OnSize(UINT state);
+    void OnPaint();
+    void OnMouseMove(WPARAM keys, int x, int y);
+    bool OnSetCursor(LPARAM lParam);
+    void OnLeftButtonDown();
+    void OnButtonUp(bool rightButton);
+    void OnTimer(UINT_PTR id);
+    void OnCaptureChanged(HWND newCapture);
+    void StopResizing() noexcept;
+    [[nodiscard]] HCURSOR CursorFor(CursorZone zone) const noexcept;
+
+    RulerHost& host_;
+    const SettingsStore& settings_;
+    HCURSOR handCursor_ = nullptr; // shared resource cursor: not destroyed
+    CursorZone zone_ = CursorZone::Hand;
+    bool resizing_ = false;
+    ResizeDrag drag_;
+    UniqueBitmap image_; // what the window shows; painted on every WM_PAINT
+    SIZE imageSize_{};
+};

@@ -1,0 +1,79 @@
+#include "winmsg/WindowBase.h"
+
+WindowBase::~WindowBase() {
+    if (hwnd_) {
+        HWND hwnd = hwnd_;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+void WindowBase::Destroy() noexcept {
+    if (hwnd_) {
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+bool WindowBase::CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
+                                 int width, int height, HWND parent) noexcept {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{sizeof(existing)};
+    if (!::GetClassInfoExW(instance, cls.name, &existing)) {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.style = cls.style;
+        wc.lpfnWndProc = &WindowBase::StaticWndProc;
+        wc.hInstance = instance;
+        wc.hCursor = cls.cursor ? cls.cursor : ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = cls.icon;
+        wc.hIconSm = cls.smallIcon;
+        wc.hbrBackground = cls.background;
+        wc.lpszClassName = cls.name;
+        if (!::RegisterClassExW(&wc)) {
+            return false;
+        }
+    }
+    HWND hwnd =
+        ::CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent, nullptr, instance, this);
+    return hwnd != nullptr;
+}
+
+LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return Default(msg, wParam, lParam); }
+
+LRESULT CALLBACK WindowBase::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<WindowBase*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    // Messages such as WM_GETMINMAXINFO can arrive before WM_NCCREATE: no object yet.
+    auto* self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) {
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // An error raised by a drawing or registry helper ends that handler, never the program.
+        result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return result;
+}
+
+void PumpPendingMessages() noexcept {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Base of every window of the program: one C++ object per window, bound to its HWND from
+// WM_NCCREATE to WM_NCDESTROY. Derived classes handle messages in HandleMessage and call named
+// On... handlers from there. Windows are neither copyable nor movable: the HWND points at the object.
+#include <windows.h>
+
+class WindowBase {
+public:
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+    WindowBase(WindowBase&&) = delete;
+    WindowBase& operator=(WindowBase&&) = delete;
+
+    [[nodiscard]] HWND hwnd() const noexcept { return hwnd_; }
+    // True while the window exists (created and not yet destroyed).
+    [[nodiscard]] bool IsCreated() const noexcept { return hwnd_ != nullptr; }
+    [[nodiscard]] bool IsVisible() const noexcept { return hwnd_ && ::IsWindowVisible(hwnd_); }
+    // Destroys the window; its WM_DESTROY handling runs while the object is fully alive.
+    void Destroy() noexcept;
+
+protected:
+    WindowBase() = default;
+    // Unbinds the window before destroying it, so no message reaches a half-destroyed object.
+    virtual ~WindowBase();
+
+    struct ClassInfo {
+        const wchar_t* name;
+        UINT style = 0;
+        HCURSOR cursor = nullptr;
+        HICON icon = nullptr;
+        HICON smallIcon = nullptr;
+        HBRUSH background = nullptr;
+    };
+    // Registers the class on first use and creates the window bound to this object.
+    [[nodiscard]] bool CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x,
+                                       int y, int width, int height, HWND parent = nullptr) noexcept;
+
+    // Handles one message; the default passes it to DefWindowProcW. Must not throw out (the static
+    // window procedure catches anything and falls back to the default handling).
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    [[nodiscard]] LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+        return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+    }
+
+private:
+    static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    HWND hwnd_ = nullptr;
+};
+
+// Runs the queued messages of this thread (what a modal wait or a test does between steps).
+void PumpPendingMessages() noexcept;
