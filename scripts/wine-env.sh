@@ -21,14 +21,17 @@ start_xvfb() { # size (e.g. 1280x1024)
     export DISPLAY=":$num"
 }
 
-# Creates a fresh prefix: Wine's first boot, unmanaged X windows, Wine's own fonts.
-make_prefix() { # dir
+# Creates a fresh prefix: Wine's first boot, Wine's own fonts and, unless "managed" is asked for (a
+# real desktop with a window manager), unmanaged X windows for a bare test display.
+make_prefix() { # dir [managed]
     local dir=$1
     mkdir -p "$dir"
     WINEPREFIX=$dir "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
     WINEPREFIX=$dir "$WINESERVER" -w
-    WINEPREFIX=$dir "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    WINEPREFIX=$dir "$WINESERVER" -w
+    if [ "${2:-}" != managed ]; then
+        WINEPREFIX=$dir "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        WINEPREFIX=$dir "$WINESERVER" -w
+    fi
     mkdir -p "$dir/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$dir/drive_c/windows/Fonts/" 2>/dev/null || true
 }

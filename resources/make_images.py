@@ -1,0 +1,282 @@
+#!/usr/bin/env python3
+"""Draws Trelvik's icon, cursors and ball bitmap and writes them beside this script.
+
+Standard library only, and deterministic: the same script always writes the same bytes, so the
+committed files can be regenerated and compared. Run it after changing a drawing:
+
+    python3 resources/make_images.py
+
+Outputs: Trelvik.ico (16, 32, 48 px, 32-bpp with alpha), hand.cur (32x32, monochrome),
+ball.cur (16x16, monochrome) and ball.bmp (15x15, 24-bpp on the magenta key colour).
+"""
+
+import math
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# ---- file writers ----------------------------------------------------------------------------------
+
+
+def _and_mask(width, height, opaque):
+    """1-bpp AND mask, bottom-up, rows padded to 32 bits: 1 where the pixel leaves the screen as it is."""
+    stride = (width + 31) // 32 * 4
+    out = bytearray()
+    for y in reversed(range(height)):
+        row = bytearray(stride)
+        for x in range(width):
+            if not opaque(x, y):
+                row[x // 8] |= 0x80 >> (x % 8)
+        out += row
+    return bytes(out)
+
+
+def _icon_image_32(pixels):
+    """A 32-bpp icon image (header, BGRA bottom-up, AND mask) from rows of (r, g, b, a)."""
+    height, width = len(pixels), len(pixels[0])
+    xor = bytearray()
+    for row in reversed(pixels):
+        for r, g, b, a in row:
+            # Colour under a fully transparent pixel is zeroed so that viewers ignoring alpha show black
+            # only where the AND mask would hide it anyway.
+            xor += bytes((b, g, r, a)) if a else bytes(4)
+    mask = _and_mask(width, height, lambda x, y: pixels[y][x][3] != 0)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return header + bytes(xor) + mask
+
+
+def _cursor_image_1(grid):
+    """A monochrome cursor image from rows of 'X' (black), '.' (white) and ' ' (transparent)."""
+    height, width = len(grid), len(grid[0])
+    stride = (width + 31) // 32 * 4
+    xor = bytearray()
+    for y in reversed(range(height)):
+        row = bytearray(stride)
+        for x in range(width):
+            if grid[y][x] == ".":
+                row[x // 8] |= 0x80 >> (x % 8)
+        xor += row
+    mask = _and_mask(width, height, lambda x, y: grid[y][x] != " ")
+    header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 1, 0, len(xor) + len(mask), 2, 2, 0, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    return header + palette + bytes(xor) + mask
+
+
+def _icon_dir(kind, entries):
+    """An .ico (kind 1) or .cur (kind 2) file from (width, height, colours, field1, field2, image) entries.
+
+    field1/field2 are planes/bit count for icons and the hot spot x/y for cursors.
+    """
+    out = struct.pack("<HHH", 0, kind, len(entries))
+    offset = 6 + 16 * len(entries)
+    for width, height, colours, f1, f2, image in entries:
+        out += struct.pack("<BBBBHHII", width % 256, height % 256, colours, 0, f1, f2, len(image), offset)
+        offset += len(image)
+    for entry in entries:
+        out += entry[5]
+    return out
+
+
+def write_ico(path, images):
+    entries = [(len(p[0]), len(p), 0, 1, 32, _icon_image_32(p)) for p in images]
+    _write(path, _icon_dir(1, entries))
+
+
+def write_cur(path, grid, hotspot):
+    height, width = len(grid), len(grid[0])
+    _write(path, _icon_dir(2, [(width, height, 2, hotspot[0], hotspot[1], _cursor_image_1(grid))]))
+
+
+def write_bmp24(path, pixels):
+    height, width = len(pixels), len(pixels[0])
+    stride = (width * 3 + 3) // 4 * 4
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray()
+        for r, g, b in row:
+            line += bytes((b, g, r))
+        data += line + bytes(stride - len(line))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
+    _write(path, head + info + bytes(data))
+
+
+def _write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+# ---- the application icon --------------------------------------------------------------------------
+# The ruler as the user sees it on screen: a bar along the top and one along the left, meeting in the
+# top-left corner, with the desktop showing through the rest. Drawn on the pixel grid of each size
+# (not scaled from one master) so that outlines and ticks stay one crisp pixel wide at 16 px.
+
+OUTLINE = (122, 62, 0)
+TICK = (0, 0, 0)
+TOP_FILL = (255, 222, 60)  # fill runs from a light yellow at the outer edge ...
+BOTTOM_FILL = (250, 164, 0)  # ... to orange at the inner, scale edge
+CLEAR = (0, 0, 0, 0)
+
+# Per size: margin around the shape, bar thickness (outline included), tick pitch, tick lengths
+# (short, medium, long: a long tick every fourth, counted from the corner) and the outer corner rounding.
+ICON_GEOMETRY = {
+    16: dict(margin=0, bar=6, pitch=2, ticks=(2, 2, 3), round=1),
+    32: dict(margin=1, bar=11, pitch=3, ticks=(3, 4, 6), round=2),
+    48: dict(margin=2, bar=16, pitch=4, ticks=(4, 6, 9), round=3),
+}
+
+
+def _lerp(c0, c1, t):
+    return tuple(int(round(a + (b - a) * t)) for a, b in zip(c0, c1))
+
+
+def draw_icon(size):
+    g = ICON_GEOMETRY[size]
+    m, bar, pitch, ticks, rnd = g["margin"], g["bar"], g["pitch"], g["ticks"], g["round"]
+    lo, hi = m, size - 1 - m  # first and last pixel of the shape, both axes
+
+    def inside(x, y):
+        if not (lo <= x <= hi and lo <= y <= hi):
+            return False
+        if not (y < lo + bar or x < lo + bar):
+            return False
+        # Round the three outer corners: top-left, top-right end and bottom-left end.
+        for cx, cy in ((lo, lo), (hi, lo), (lo, hi)):
+            dx, dy = abs(x - cx), abs(y - cy)
+            if dx < rnd and dy < rnd and (rnd - dx) + (rnd - dy) > rnd + (1 if rnd > 1 else 0):
+                return False
+        return True
+
+    img = [[CLEAR] * size for _ in range(size)]
+    for y in range(size):
+        for x in range(size):
+            if not inside(x, y):
+                continue
+            edge = any(not inside(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+            if edge:
+                img[y][x] = OUTLINE + (255,)
+                continue
+            # Shade across each bar's thickness: light on the outer edge, deeper towards the scale edge.
+            # min() mitres the shading in the corner square, so both bars run into it without a seam.
+            depth = min(x - lo, y - lo, bar - 1)
+            img[y][x] = _lerp(TOP_FILL, BOTTOM_FILL, depth / (bar - 1)) + (255,)
+
+    # Ticks hang from the inner (scale) edge of each bar, counted from the inner corner outwards, as on the
+    # ruler itself; they stop one pixel short of the bar's far end so the outline stays closed.
+    inner = lo + bar - 1  # the outline pixel on the scale side of each bar
+    short, medium, long = ticks
+    for i, pos in enumerate(range(inner + pitch, hi - 1, pitch), start=1):
+        length = long if i % 4 == 0 else medium if i % 2 == 0 else short
+        for k in range(1, length + 1):
+            img[inner - k][pos] = TICK + (255,)  # top bar, pointing up
+            img[pos][inner - k] = TICK + (255,)  # left bar, pointing left
+    return img
+
+
+# ---- cursors ---------------------------------------------------------------------------------------
+# Monochrome cursors: black outline and white fill read on any background, and every Windows version and
+# cursor size setting draws them the same.
+
+HAND = [
+    "            XX                  ",
+    "           X..X                 ",
+    "           X..X                 ",
+    "           X..X                 ",
+    "           X..X                 ",
+    "           X..X                 ",
+    "           X..XXX               ",
+    "           X..X..XXX            ",
+    "           X..X..X..XX          ",
+    "           X..X..X..X.X         ",
+    "       XX  X..X..X..X..X        ",
+    "      X..X X..X..X..X..X        ",
+    "      X...XX...........X        ",
+    "       X...X...........X        ",
+    "        X..............X        ",
+    "        X..............X        ",
+    "         X.............X        ",
+    "         X............X         ",
+    "          X...........X         ",
+    "          X..........X          ",
+    "           X.........X          ",
+    "           X.........X          ",
+    "           XXXXXXXXXXX          ",
+    "                                ",
+    "                                ",
+    "                                ",
+    "                                ",
+    "                                ",
+    "                                ",
+    "                                ",
+    "                                ",
+    "                                ",
+]
+HAND_HOTSPOT = (12, 0)  # the index fingertip
+
+def draw_ball_cursor():
+    """A crosshair for grabbing the ball: black arms with a white border, and a see-through centre so the
+    pixel under the hot spot stays visible. 16x16 with the cross centred on (7, 7)."""
+    black = {(7, v) for v in (*range(1, 5), *range(10, 14))} | {(v, 7) for v in (*range(1, 5), *range(10, 14))}
+    grid = []
+    for y in range(16):
+        row = ""
+        for x in range(16):
+            if (x, y) in black:
+                row += "X"
+            elif any((x + dx, y + dy) in black for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                row += "."
+            else:
+                row += " "
+        grid.append(row)
+    return grid
+
+
+BALL_CURSOR_HOTSPOT = (7, 7)
+
+
+# ---- the ball ----------------------------------------------------------------------------------------
+# A red sphere lit from the upper left. Its edge is hard (no blending into the background): the program
+# keys out the magenta background exactly, and blended edge pixels would show as a pink fringe.
+
+MAGENTA = (255, 0, 255)
+
+
+def draw_ball(size=15):
+    c = size / 2.0
+    radius = size / 2.0 - 0.1
+    light = (-0.45, -0.55, 0.70)
+    norm = math.sqrt(sum(v * v for v in light))
+    light = tuple(v / norm for v in light)
+    img = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            dx, dy = (x + 0.5 - c) / radius, (y + 0.5 - c) / radius
+            d2 = dx * dx + dy * dy
+            if d2 > 1.0:
+                row.append(MAGENTA)
+                continue
+            dz = math.sqrt(1.0 - d2)
+            diffuse = max(0.0, dx * light[0] + dy * light[1] + dz * light[2])
+            spec = diffuse**12
+            # Deep red in shadow to bright red in the light, then a white highlight on top.
+            red = 90 + 165 * diffuse
+            base = (red, 10 + 20 * diffuse, 10 + 20 * diffuse)
+            col = tuple(min(255, int(round(v + (255 - v) * spec))) for v in base)
+            if d2 > 0.80:  # darken the rim so the disc keeps a clean outline against any background
+                col = tuple(int(v * 0.7) for v in col)
+            row.append(col)
+        img.append(row)
+    return img
+
+
+def main():
+    write_ico(os.path.join(HERE, "Trelvik.ico"), [draw_icon(s) for s in (16, 32, 48)])
+    write_cur(os.path.join(HERE, "hand.cur"), HAND, HAND_HOTSPOT)
+    write_cur(os.path.join(HERE, "ball.cur"), draw_ball_cursor(), BALL_CURSOR_HOTSPOT)
+    write_bmp24(os.path.join(HERE, "ball.bmp"), draw_ball())
+
+
+if __name__ == "__main__":
+    main()
