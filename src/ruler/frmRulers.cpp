@@ -3,6 +3,8 @@
 #include "core/NumberText.h"
 #include "core/Units.h"
 #include "resource.h"
+#include "draw/clsRegions.h"
+#include "ruler/RulerDrawing.h"
 #include "ruler/cTopWindow.h"
 #include "ruler/modMain.h"
 #include "util/LocaleInfo.h"
@@ -81,35 +83,36 @@ void frmRulers::CreateRulers() {
     if (!IsCreated()) {
         return;
     }
+    RulerLook look;
+    look.unit = CurrentUnit(host_.UnitCheckMarks());
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    const int w = client.right;
-    const int h = client.bottom;
-    if (w <= 0 || h <= 0) {
+    look.width = client.right;
+    look.height = client.bottom;
+    if (look.width <= 0 || look.height <= 0) {
         return;
     }
-    WindowDC screen(hwnd());
-    UniqueMemoryDC dc(::CreateCompatibleDC(screen.get()));
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
-    if (!dc || !bitmap) {
-        return;
-    }
-    {
-        SelectGuard selectBitmap(dc.get(), bitmap.get());
-        ::FillRect(dc.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
-        const UINT dpi = ::GetDpiForWindow(hwnd());
-        const std::wstring readout = ReadoutText(w, h, CurrentUnit(host_.UnitCheckMarks()), dpi, dpi,
-                                                 UserDecimalSeparator());
-        RECT box{4, 2, w - 4, h - 2};
-        SelectGuard selectFont(dc.get(), ::GetStockObject(DEFAULT_GUI_FONT));
-        ::SetBkMode(dc.get(), TRANSPARENT);
-        ::SetTextColor(dc.get(), ::GetSysColor(COLOR_BTNTEXT));
-        ::DrawTextW(dc.get(), readout.c_str(), static_cast<int>(readout.size()), &box,
-                    DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
-    }
-    image_ = std::move(bitmap);
-    imageSize_ = {w, h};
+    // Physical pixels of the monitor the ruler is on: an inch on the scale is an inch on that screen.
+    const UINT dpi = ::GetDpiForWindow(hwnd());
+    look.pixelsPerInchX = dpi;
+    look.pixelsPerInchY = dpi;
+    look.decimalSeparator = UserDecimalSeparator();
+
+    clsFontHDC font;
+    clsMEMDC canvas;
+    PaintRulerImage(canvas, font, look);
+    font.Destroy();
+    // The window keeps the finished image itself and repaints from it.
+    image_.reset(canvas.ReleasehBmp());
+    imageSize_ = {look.width, look.height};
     ::InvalidateRect(hwnd(), nullptr, FALSE);
+
+    PaintRulerMask(canvas, font, look);
+    font.Destroy();
+    // The region builder reads the mask, which must not be selected into a context then.
+    const ::Picture mask = canvas.Picture();
+    clsRegions regions;
+    (void)regions.RegionFromBitmap(mask.bitmap(), hwnd(), MaskCutColor, false, 0, 0, 0, 0);
 }
 
 void frmRulers::SetSize(int XSize, int YSize) {

@@ -1,0 +1,45 @@
+#pragma once
+// The pieces of the ruler's picture: the two scales, and the polygon shortcuts the mask uses.
+#include "core/Units.h"
+#include "draw/clsFontHDC.h"
+#include "draw/clsMEMDC.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+// Everything the ruler's picture depends on.
+struct RulerLook {
+    int width = 0;  // the whole window, bars included
+    int height = 0;
+    ScaleUnit unit = ScaleUnit::Pixels;
+    double pixelsPerInchX = 96;
+    double pixelsPerInchY = 96;
+    wchar_t decimalSeparator = L'.';
+    int32_t backColor = static_cast<int32_t>(0x80000000u | COLOR_BTNFACE);
+    int32_t foreColor = static_cast<int32_t>(0x80000000u | COLOR_BTNTEXT);
+    StdFont font{L"MS Sans Serif", 8.25};
+};
+
+// The mask colours: black is cut out of the window's shape, red is kept.
+inline constexpr int32_t MaskCutColor = 0x000000;
+inline constexpr int32_t MaskKeepColor = 0x0000FF;
+
+// The visible image: flat background, a light-to-dark gradient on each bar, both scales and the
+// size readout. The canvas is (re)created at the ruler's size; the font binder keeps the font selected.
+void PaintRulerImage(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look);
+// The shape mask: red where the window is (the bars, the lower-right half of the corner square, the
+// dashed far edges and the readout's glyphs), black elsewhere.
+void PaintRulerMask(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look);
+
+// Walks the horizontal scale along the top bar of a canvas `length` pixels wide: ticks from rows
+// 30/33/38 down to the bar's edge, labels 3 pixels right of their tick at row 15, and the end mark.
+void DrawHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor);
+// The same down the left bar of a canvas `length` pixels high: labels at column 5, top on their tick.
+void DrawVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor);
+
+// Fills a polygon with a solid colour, outlined with an inside-frame pen when penWidth > 0.
+void FillPolygon(HDC dc, std::span<const POINT> points, int32_t fillColor, int32_t penColor, int penWidth);
+// Draws a polygon with the given brush (not deleted) and a pen made here.
+void DrawPolygon(HDC dc, std::span<const POINT> points, HBRUSH brush, int32_t penColor, int penWidth);

@@ -1,0 +1,232 @@
+#include "draw/clsRegions.h"
+#include "ruler/RulerDrawing.h"
+#include "ruler/frmRulers.h"
+#include "support/GdiCount.h"
+#include "support/TestSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A 32-bit top-down copy of a bitmap's pixels, as COLORREF values.
+class Pixels {
+public:
+    explicit Pixels(HBITMAP bitmap) {
+        BITMAP info{};
+        ::GetObjectW(bitmap, sizeof(info), &info);
+        width_ = info.bmWidth;
+        height_ = info.bmHeight;
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
+        std::vector<uint32_t> bgra(static_cast<size_t>(width_) * height_);
+        WindowDC screen(nullptr);
+        ::GetDIBits(screen.get(), bitmap, 0, height_, bgra.data(), &bi, DIB_RGB_COLORS);
+        pixels_.reserve(bgra.size());
+        for (uint32_t p : bgra) {
+            pixels_.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+        }
+    }
+    [[nodiscard]] COLORREF at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+    [[nodiscard]] int width() const { return width_; }
+    [[nodiscard]] int height() const { return height_; }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<COLORREF> pixels_;
+};
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+RulerLook LookOf(int w, int h) {
+    RulerLook look;
+    look.width = w;
+    look.height = h;
+    return look;
+}
+
+// The visible image with ticks, end marks and readout in blue, so that the black labels stand apart.
+::Picture RenderImage(const RulerLook& look) {
+    clsMEMDC canvas;
+    clsFontHDC font;
+    PaintRulerImage(canvas, font, look);
+    font.Destroy();
+    return canvas.Picture();
+}
+
+::Picture RenderMask(const RulerLook& look) {
+    clsMEMDC canvas;
+    clsFontHDC font;
+    PaintRulerMask(canvas, font, look);
+    font.Destroy();
+    return canvas.Picture();
+}
+
+// The black pixels of `text` drawn with TextOutW at (x, y) in the ruler's font on white.
+std::vector<POINT> TextPixelsAt(const wchar_t* text, int x, int y, int w, int h) {
+    clsMEMDC canvas;
+    canvas.CreateDC(w, h, TRANSPARENT);
+    canvas.DrawBackColor(RGB(255, 255, 255));
+    clsFontHDC font;
+    font.SetFontToDCStdFont(canvas.hDC(), RulerLook{}.font);
+    ::TextOutW(canvas.hDC(), x, y, text, static_cast<int>(wcslen(text)));
+    font.Destroy();
+    const ::Picture picture = canvas.Picture();
+    const Pixels pixels(picture.bitmap());
+    std::vector<POINT> out;
+    for (int py = 0; py < h; ++py) {
+        for (int px = 0; px < w; ++px) {
+            if (pixels.at(px, py) == RGB(0, 0, 0)) {
+                out.push_back({px, py});
+            }
+        }
+    }
+    return out;
+}
+
+TEST(RulerImage, ScalesLabelsEndMarksAndReadoutAt200) {
+    RulerLook look = LookOf(200, 200);
+    look.backColor = RGB(200, 200, 200);
+    look.foreColor = static_cast<int32_t>(kBlue);
+    const ::Picture image = RenderImage(look);
+    const Pixels px(image.bitmap());
+
+    // Bars: light in the first row or column, darker towards the inner edge; the corner stays flat.
+    EXPECT_EQ(px.at(100, 0), RGB(251, 251, 251));
+    EXPECT_EQ(px.at(0, 100), RGB(251, 251, 251));
+    EXPECT_EQ(px.at(5, 5), RGB(200, 200, 200));
+    EXPECT_LT(GetRValue(px.at(100, 25)), GetRValue(px.at(100, 5)));
+
+    // The label "0" of each bar, exactly where TextOut puts it at (43, 15) and (5, 40).
+    for (const auto& [x, y] : {std::pair{43, 15}, std::pair{5, 40}}) {
+        const auto expected = TextPixelsAt(L"0", x, y, 200, 200);
+        ASSERT_FALSE(expected.empty());
+        for (const POINT& p : expected) {
+            EXPECT_EQ(px.at(p.x, p.y), RGB(0, 0, 0)) << "label pixel " << p.x << "," << p.y;
+        }
+    }
+
+    // Ticks of the top bar at 40, 50 ... with major, medium and minor lengths; the vertical ones likewise.
+    EXPECT_EQ(px.at(40, 30), kBlue);
+    EXPECT_NE(px.at(40, 29), kBlue);
+    EXPECT_EQ(px.at(90, 33), kBlue);
+    EXPECT_NE(px.at(90, 32), kBlue);
+    EXPECT_EQ(px.at(50, 38), kBlue);
+    EXPECT_NE(px.at(50, 37), kBlue);
+    EXPECT_EQ(px.at(30, 140), kBlue);
+    EXPECT_EQ(px.at(38, 150), kBlue);
+
+    // End marks: columns W-2 and W-4 in rows 10-29, rows H-2 and H-4 in columns 10-29.
+    for (int i = 10; i < 30; ++i) {
+        EXPECT_EQ(px.at(198, i), kBlue);
+        EXPECT_EQ(px.at(196, i), kBlue);
+        EXPECT_EQ(px.at(i, 198), kBlue);
+        EXPECT_EQ(px.at(i, 196), kBlue);
+    }
+    EXPECT_NE(px.at(198, 9), kBlue);
+    EXPECT_NE(px.at(198, 30), kBlue);
+    EXPECT_NE(px.at(197, 20), kBlue);
+
+    // The readout "160.00x160.00 px" sits right- and bottom-aligned in (4, 2, 196, 198).
+    HDC measure = ::CreateCompatibleDC(nullptr);
+    clsFontHDC font;
+    font.SetFontToDCStdFont(measure, look.font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(measure, L"160.00x160.00 px", 16, &extent);
+    font.Destroy();
+    ::DeleteDC(measure);
+    int minX = 200, maxX = -1, minY = 200, maxY = -1;
+    for (int y = 41; y < 200; ++y) {
+        for (int x = 41; x < 195; ++x) {
+            if (px.at(x, y) == kBlue) {
+                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+            }
+        }
+    }
+    EXPECT_GE(minX, 196 - extent.cx);
+    EXPECT_LT(maxX, 196);
+    EXPECT_GE(minY, 198 - extent.cy);
+    EXPECT_LT(maxY, 198);
+    EXPECT_GT(maxX, 196 - 8) << "right-aligned";
+    EXPECT_GT(maxY, 198 - 6) << "bottom-aligned";
+}
+
+TEST(RulerMask, HoldsTheBarsCornerHalfDashedEdgesAndReadoutOnly) {
+    const RulerLook look = LookOf(200, 200);
+    const ::Picture mask = RenderMask(look);
+    const Pixels px(mask.bitmap());
+    int dashOn = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const bool red = px.at(x, y) == kRed;
+            ASSERT_TRUE(red || px.at(x, y) == RGB(0, 0, 0)) << x << "," << y;
+            if ((x >= 40 && y < 40) || (x < 40 && y >= 40)) {
+                ASSERT_TRUE(red) << "bar pixel " << x << "," << y;
+            } else if (x < 40 && y < 40) {
+                if (x + y < 39) {
+                    ASSERT_FALSE(red) << "upper-left triangle " << x << "," << y;
+                } else if (x + y > 41) {
+                    ASSERT_TRUE(red) << "lower-right triangle " << x << "," << y;
+                }
+            } else if (x == 199 || y == 199) {
+                dashOn += red;
+            } else if (x < 196 - 100 || y < 198 - 16) {
+                ASSERT_FALSE(red) << "cut-out " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(dashOn, 40) << "dashed edges";
+    EXPECT_LT(dashOn, 2 * 160) << "dashed, not solid";
+
+    // The region holds exactly the red pixels.
+    clsRegions regions;
+    UniqueRegion region(reinterpret_cast<HRGN>(regions.RegionFromBitmap(mask.bitmap(), nullptr, 0, false, 0, 0, 0, 0)));
+    ASSERT_TRUE(region);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            ASSERT_EQ(::PtInRegion(region.get(), x, y) != 0, px.at(x, y) == kRed) << x << "," << y;
+        }
+    }
+}
+
+class FakeMenu final : public RulerHost {
+public:
+    UnitChecks units;
+    UnitChecks UnitCheckMarks() const override { return units; }
+    bool TransparencyChecked() const override { return false; }
+    void OpenMenu(HWND, POINT) override {}
+};
+
+TEST(RulerWindow, ShapedToItsMaskAndRedrawnWithoutLeaks) {
+    TestSettings settings;
+    FakeMenu menu;
+    frmRulers ruler(menu, settings.store());
+    ASSERT_TRUE(ruler.Load());
+    ::SetWindowPos(ruler.hwnd(), nullptr, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(::GetWindowRgn(ruler.hwnd(), region.get()), ERROR);
+    EXPECT_TRUE(::PtInRegion(region.get(), 100, 20));
+    EXPECT_TRUE(::PtInRegion(region.get(), 35, 35));
+    EXPECT_FALSE(::PtInRegion(region.get(), 5, 5));
+    EXPECT_FALSE(::PtInRegion(region.get(), 100, 100));
+
+    // A unit change reshapes the window: the readout's glyphs change.
+    menu.units.inches = true;
+    ruler.CreateRulers();
+    UniqueRegion inches(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(::GetWindowRgn(ruler.hwnd(), inches.get()), ERROR);
+    EXPECT_FALSE(::EqualRgn(region.get(), inches.get()));
+
+    const uint32_t before = LiveGdiObjectCount();
+    for (int i = 0; i < 1000; ++i) {
+        ruler.CreateRulers();
+    }
+    PumpPendingMessages();
+    EXPECT_EQ(LiveGdiObjectCount(), before);
+}
+
+} // namespace
