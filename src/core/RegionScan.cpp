@@ -1,0 +1,134 @@
+#include "core/RegionScan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+bool IsKey(const uint8_t* pixel, PixelKey key) {
+    return pixel[0] == key.blue && pixel[1] == key.green && pixel[2] == key.red;
+}
+
+// Adds the runs of one row between columns from and to (exclusive); a run still open at `to` ends there.
+void ScanSpan(const uint8_t* row, int32_t y, int32_t from, int32_t to, PixelKey key, bool antiRegion,
+              std::vector<RowRun>& runs) {
+    int32_t start = -1;
+    for (int32_t x = from; x < to; ++x) {
+        const bool belongs = IsKey(row + 3 * static_cast<size_t>(x), key) == antiRegion;
+        if (belongs) {
+            if (start < 0) {
+                start = x;
+            }
+        } else if (start >= 0) {
+            runs.push_back({start, y, x, y + 1});
+            start = -1;
+        }
+    }
+    if (start >= 0) {
+        runs.push_back({start, y, to, y + 1});
+    }
+}
+
+} // namespace
+
+std::optional<Exclusion> ClipExclusion(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width,
+                                       int32_t height) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width);
+    bottom = std::min(bottom, height);
+    if (bottom <= top || right <= left) {
+        return std::nullopt;
+    }
+    return Exclusion{left, top, right, bottom};
+}
+
+PixelKey TransparentKey(int32_t transColor, std::span<const uint8_t> pixels, SysColorLookup lookup) {
+    if (transColor == -1) {
+        if (pixels.size() < 3) {
+            return {};
+        }
+        return {pixels[0], pixels[1], pixels[2]};
+    }
+    uint32_t colour = static_cast<uint32_t>(transColor);
+    if (transColor < 0) {
+        // The whole low byte is the index, not just the five bits that name a real system colour;
+        // the lookup is the one that has to cope with an index it does not know.
+        colour = lookup != nullptr ? lookup(transColor & 0xFF) : 0;
+    }
+    return {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
+}
+
+std::vector<RowRun> ScanRowRuns(const ScanRequest& request) {
+    const int32_t width = request.width;
+    const int32_t height = request.height;
+    if (width < 0 || height < 0) {
+        throw std::invalid_argument("ScanRowRuns: negative size");
+    }
+    const size_t rowBytes = DibRowBytes24(width);
+    if (height > 0 && request.pixels.size() / static_cast<size_t>(height) < rowBytes) {
+        throw std::invalid_argument("ScanRowRuns: pixel buffer too small");
+    }
+    const std::optional<Exclusion>& ex = request.exclusion;
+    if (ex && !(ex->left >= 0 && ex->left < ex->right && ex->right <= width && ex->top >= 0 && ex->top < ex->bottom &&
+                ex->bottom <= height)) {
+        throw std::invalid_argument("ScanRowRuns: exclusion not clipped to the bitmap");
+    }
+    // The last column of the exclusion may be the width itself (it is clipped to the width, not to the
+    // last column); the excluded span still stops at the right edge.
+    const int32_t spanRight = ex ? static_cast<int32_t>(std::min<int64_t>(int64_t{ex->right} + 1, width)) : 0;
+
+    std::vector<RowRun> runs;
+    runs.reserve(3 * static_cast<size_t>(width));
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* row = request.pixels.data() + static_cast<size_t>(y) * rowBytes;
+        if (ex && y >= ex->top && y < ex->bottom) {
+            ScanSpan(row, y, 0, ex->left, request.key, request.antiRegion, runs);
+            runs.push_back({ex->left, y, spanRight, y + 1});
+            ScanSpan(row, y, ex->right, width, request.key, request.antiRegion, runs);
+        } else {
+            ScanSpan(row, y, 0, width, request.key, request.antiRegion, runs);
+        }
+    }
+    return runs;
+}
+
+RegionDataHeader MakeRegionHeader(std::span<const RowRun> slice, int32_t width) {
+    if (slice.size() > std::numeric_limits<uint32_t>::max() / sizeof(RowRun)) {
+        throw std::length_error("MakeRegionHeader: too many rectangles for one region");
+    }
+    const auto count = static_cast<uint32_t>(slice.size());
+    RegionDataHeader header{kRegionHeaderSize, kRegionTypeRectangles, count,
+                            count * static_cast<uint32_t>(sizeof(RowRun)), RowRun{0, 0, 0, 0}};
+    if (!slice.empty()) {
+        header.bounds = {0, slice.front().top, width, slice.back().bottom};
+    }
+    return header;
+}
+
+std::vector<RowRun> MakeRegionData(std::span<const RowRun> slice, int32_t width) {
+    const RegionDataHeader header = MakeRegionHeader(slice, width);
+    std::vector<RowRun> data(slice.size() + 2);
+    std::memcpy(data.data(), &header, sizeof(header));
+    std::copy(slice.begin(), slice.end(), data.begin() + 2);
+    return data;
+}
+
+std::vector<ChunkRange> ChunkRanges(size_t count, size_t step) {
+    std::vector<ChunkRange> chunks;
+    if (count == 0) {
+        return chunks;
+    }
+    step = std::max<size_t>(step, 1);
+    const size_t last = count - 1;
+    for (size_t first = 0;; first += step) {
+        const size_t end = last - first > step ? first + step : last;
+        chunks.push_back({first, end});
+        if (end == last) {
+            break;
+        }
+    }
+    return chunks;
+}
