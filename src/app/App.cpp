@@ -10,11 +10,13 @@ bool App::Start() {
     if (!main_.Load()) {
         return false;
     }
-    // The notification icon joins here, with the help text of the main window.
+    // A refused icon is not reported: the program runs on without it.
+    (void)main_.AddTrayIcon();
 
     firstRun_ = settings_.Get(L"FirstTime", L"0") == L"0";
     if (firstRun_) {
         settings_.Save(L"FirstTime", L"1");
+        (void)main_.ShowFirstRunBalloon();
         main_.ShowHelp();
     }
 
@@ -65,14 +67,24 @@ frmRulers* App::ExistingRulers() { return rulers_ && rulers_->IsCreated() ? rule
 
 void App::ShowHelp() { main_.ShowHelp(); }
 
-void App::ShowAbout() {
-    // The About box joins here.
+void App::ShowAbout() { about_.ShowAbout(); }
+
+void App::OnIconLeftClick() {
+    frmRulers& rulers = Rulers();
+    if (rulers.IsVisible()) {
+        rulers.Hide();
+    } else {
+        rulers.Show();
+    }
+    main_.HideHelp();
+    about_.Hide();
 }
 
 void App::DestroyRemainingWindows() {
     if (frmRulers* rulers = ExistingRulers()) {
         rulers->Unload();
     }
-    // The measuring overlay and the About box join here, before the main window.
+    // The measuring overlay joins here, before the About box.
+    about_.Destroy();
     main_.Destroy();
 }

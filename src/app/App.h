@@ -1,6 +1,7 @@
 #pragma once
 // The program: its settings store and its windows, created on first use and destroyed in the order of
 // the shutdown sequence. Everything runs on the one GUI thread.
+#include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "commands/MenuHost.h"
 #include "commands/frmMenu.h"
@@ -23,6 +24,11 @@ public:
 
     // MainHost
     void Shutdown() override;
+    void OnIconLeftClick() override;
+    [[nodiscard]] HMENU TrayMenu() override { return menu_.mnuMenu(); }
+    bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        return menu_.RouteMenuMessage(msg, wParam, lParam, result);
+    }
     // MenuHost
     frmRulers& Rulers() override;
     [[nodiscard]] frmRulers* ExistingRulers() override;
@@ -39,5 +45,6 @@ private:
     frmMain main_;
     frmMenu menu_;
     std::unique_ptr<frmRulers> rulers_;
+    frmAbout about_;
     bool firstRun_ = false;
 };

@@ -5,6 +5,7 @@
 namespace {
 constexpr wchar_t kClassName[] = L"TrelvikMain";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr wchar_t kIconTip[] = L"Left click to show/hide the ruler, Right click for the menu";
 
 UniqueIcon LoadAppIcon(int size) {
     return UniqueIcon(static_cast<HICON>(
@@ -56,7 +57,31 @@ void frmMain::HideHelp() noexcept {
     }
 }
 
+bool frmMain::AddTrayIcon() {
+    if (!IsCreated()) {
+        return false;
+    }
+    tray_.hWnd(hwnd());
+    // A message of our own: mouse moves over the help window must never read as icon clicks.
+    tray_.Message(TrayCallbackMessage);
+    return tray_.AddIcon(IconId, kIconTip, smallIcon_.get());
+}
+
+bool frmMain::ShowFirstRunBalloon() { return tray_.ShowBalloonTip(L"Hey, look here!", L"Trelvik", NIIF_INFO, 30000); }
+
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT routed = 0; host_.RouteMenuMessage(msg, wParam, lParam, routed)) {
+        return routed;
+    }
+    if (msg == TrayCallbackMessage) {
+        OnTrayEvent(LOWORD(lParam));
+        return 0;
+    }
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        // A restarted taskbar has forgotten our icon; it is the user's only handle on the program.
+        (void)AddTrayIcon();
+        return 0;
+    }
     switch (msg) {
     case WM_SYSCOMMAND:
         // The title-bar close button, the window menu's Close and Alt+F4 all arrive here: the user
@@ -88,6 +113,19 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Default(msg, wParam, lParam);
 }
 
+void frmMain::OnTrayEvent(UINT event) {
+    switch (event) {
+    case WM_LBUTTONUP:
+        host_.OnIconLeftClick();
+        break;
+    case WM_RBUTTONUP:
+        clsTrayArea::PopupMenu(hwnd(), host_.TrayMenu());
+        break;
+    default:
+        break;
+    }
+}
+
 void frmMain::OnSize(UINT state) {
     if (state == SIZE_MINIMIZED) {
         HideHelp();
@@ -102,6 +140,7 @@ void frmMain::OnEndSession(bool ending) {
 }
 
 void frmMain::OnDestroy() {
+    tray_.RemoveAllIcons();
     // The main window is the last window of the program: the message loop ends with it.
     ::PostQuitMessage(0);
 }

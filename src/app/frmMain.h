@@ -1,6 +1,7 @@
 #pragma once
 // The main window: hidden most of the time, it hosts the notification icon and is the help window.
 // A user's close request or minimize only hides it; the program ends through its shutdown sequence.
+#include "app/clsTrayArea.h"
 #include "util/Handles.h"
 #include "winmsg/WindowBase.h"
 
@@ -8,6 +9,13 @@ class MainHost {
 public:
     // Runs the orderly shutdown (what Exit does): settings saved, windows destroyed, loop ended.
     virtual void Shutdown() = 0;
+    // A left click on the notification icon: the ruler is shown or hidden, the help window and the
+    // About box are hidden.
+    virtual void OnIconLeftClick() = 0;
+    // The tray menu that a right click on the icon opens.
+    [[nodiscard]] virtual HMENU TrayMenu() = 0;
+    // Hands a message of the open tray menu to the menu's window; false for other messages.
+    virtual bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
 protected:
     ~MainHost() = default;
@@ -18,6 +26,10 @@ public:
     static constexpr int ClientWidth = 404; // at 96 dots per inch
     static constexpr int ClientHeight = 287;
 
+    // The icon's identifier and the message its mouse events arrive with.
+    static constexpr UINT IconId = 1;
+    static constexpr UINT TrayCallbackMessage = WM_APP + 1;
+
     explicit frmMain(MainHost& host);
     ~frmMain() override;
 
@@ -27,10 +39,17 @@ public:
     void ShowHelp() noexcept;
     void HideHelp() noexcept;
 
+    // Puts the program's icon with its tip into the notification area; false when the shell refused.
+    bool AddTrayIcon();
+    // The first-run hint on the icon.
+    bool ShowFirstRunBalloon();
+    [[nodiscard]] const clsTrayArea& Tray() const noexcept { return tray_; }
+
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void OnTrayEvent(UINT event);
     void OnSize(UINT state);
     void OnEndSession(bool ending);
     void OnDestroy();
@@ -38,4 +57,7 @@ private:
     MainHost& host_;
     UniqueIcon icon_;
     UniqueIcon smallIcon_;
+    clsTrayArea tray_;
+    // Sent by the shell when the taskbar (re)starts: icons must be added again.
+    UINT taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 };

@@ -1,5 +1,8 @@
 #include "commands/frmMenu.h"
 
+#include "commands/Autostart.h"
+#include "commands/CaptureScreen.h"
+#include "ruler/frmRulers.h"
 #include "ruler/modMain.h"
 #include "sysinfo/WindowsVersion.h"
 
@@ -16,6 +19,9 @@ struct PresetSize {
     int width;
     int height;
 };
+constexpr std::array<MenuId, 5> kUnitItems{MenuId::mnuPoints, MenuId::mnuPixels, MenuId::mnuInches,
+                                           MenuId::mnuCentimeters, MenuId::mnuMillimeters};
+
 constexpr std::array<PresetSize, 5> kPresetSizes{{
     {MenuId::mnu320x200, 320, 200},
     {MenuId::mnu640x480, 640, 480},
@@ -43,7 +49,7 @@ bool frmMenu::Load() {
         SetChecked(MenuId::mnuTransparent, false);
         SetEnabled(MenuId::mnuTransparent, false);
     }
-    SetChecked(MenuId::mnuAutoStart, false);
+    SetChecked(MenuId::mnuAutoStart, QueryAutostart(false) == 2);
     SetChecked(MenuId::mnuPixels, true);
     return true;
 }
@@ -144,14 +150,118 @@ void frmMenu::OpenMenu(HWND requester, POINT screenPosition) {
     if (!popup || !IsCreated()) {
         return;
     }
-    // A popup closes properly on an outside click only when its owner is the foreground window.
+    // A popup closes on a click elsewhere only when its owner is the foreground window.
     ::SetForegroundWindow(requester);
-    ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, screenPosition.x, screenPosition.y, hwnd(), nullptr);
+    ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, screenPosition.x, screenPosition.y, requester, nullptr);
     ::PostMessageW(requester, WM_NULL, 0, 0);
+}
+
+bool frmMenu::RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (!IsCreated()) {
+        return false;
+    }
+    switch (msg) {
+    case WM_COMMAND:
+        // Menu commands carry no control handle and notification code 0.
+        if (lParam != 0 || HIWORD(wParam) != 0) {
+            return false;
+        }
+        break;
+    case WM_MEASUREITEM:
+        if (reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlType != ODT_MENU) {
+            return false;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlType != ODT_MENU) {
+            return false;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+    case WM_UNINITMENUPOPUP:
+    case WM_MENUSELECT:
+    case WM_MENUCHAR:
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+        break;
+    default:
+        return false;
+    }
+    result = ::SendMessageW(hwnd(), msg, wParam, lParam);
+    return true;
+}
+
+void frmMenu::OnCommand(MenuId id) {
+    switch (id) {
+    case MenuId::mnuShowHideRuler: {
+        frmRulers& rulers = host_.Rulers();
+        if (rulers.IsVisible()) {
+            rulers.Hide();
+        } else {
+            rulers.Show();
+        }
+        break;
+    }
+    case MenuId::mnuCaptureScreen:
+        (void)CaptureScreen(host_.Rulers(), hwnd());
+        break;
+    case MenuId::mnuAutoStart:
+        // Written to the system at shutdown.
+        SetChecked(id, !IsChecked(id));
+        break;
+    case MenuId::mnuTransparent:
+        SetChecked(id, !IsChecked(id));
+        host_.Rulers().CheckTransparency();
+        break;
+    case MenuId::mnuPoints:
+    case MenuId::mnuPixels:
+    case MenuId::mnuInches:
+    case MenuId::mnuCentimeters:
+    case MenuId::mnuMillimeters:
+        SelectUnit(id);
+        break;
+    case MenuId::mnuHelp:
+        host_.ShowHelp();
+        break;
+    case MenuId::mnuAbout:
+        host_.ShowAbout();
+        break;
+    case MenuId::mnuExit:
+        Destroy();
+        break;
+    default:
+        for (const PresetSize& size : kPresetSizes) {
+            if (size.id == id && IsEnabled(id)) {
+                host_.Rulers().SetSize(size.width, size.height);
+            }
+        }
+        break;
+    }
+}
+
+void frmMenu::SelectUnit(MenuId unit) {
+    for (MenuId item : kUnitItems) {
+        SetChecked(item, item == unit);
+    }
+    host_.Rulers().CreateRulers();
 }
 
 LRESULT frmMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_COMMAND:
+        if (lParam == 0 && HIWORD(wParam) == 0) {
+            OnCommand(static_cast<MenuId>(LOWORD(wParam)));
+            return 0;
+        }
+        break;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // Windows is ending the session: save everything now, as Exit would.
+        if (wParam) {
+            Destroy();
+        }
+        return 0;
     case WM_DESTROY:
         OnDestroy();
         return 0;
@@ -163,5 +273,6 @@ LRESULT frmMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void frmMenu::OnDestroy() {
     settings_.Save(L"Transp", IsChecked(MenuId::mnuTransparent) ? L"1" : L"0");
+    ApplyAutostart(false, IsChecked(MenuId::mnuAutoStart) ? 2 : 0);
     host_.DestroyRemainingWindows();
 }

@@ -53,6 +53,10 @@ public:
     [[nodiscard]] UnitChecks UnitCheckMarks() const override;
     [[nodiscard]] bool TransparencyChecked() const override;
     void OpenMenu(HWND requester, POINT screenPosition) override;
+    bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // Runs the command of a menu item, as a click on it does.
+    void OnCommand(MenuId id);
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -60,6 +64,7 @@ protected:
 private:
     void BuildMenuTree();
     void OnDestroy();
+    void SelectUnit(MenuId unit);
 
     MenuHost& host_;
     const SettingsStore& settings_;

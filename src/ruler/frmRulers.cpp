@@ -98,21 +98,18 @@ void frmRulers::CreateRulers() {
     look.pixelsPerInchY = dpi;
     look.decimalSeparator = UserDecimalSeparator();
 
+    // The same image and region as drawing both canvases whole (PaintRulerImage, PaintRulerMask and
+    // RegionFromBitmap), at a fraction of the cost: the window's own image is painted over in place,
+    // and the shape's runs come from the few parts of the mask that are not plain bars.
     clsFontHDC font;
-    clsMEMDC canvas;
-    PaintRulerImage(canvas, font, look);
-    font.Destroy();
-    // The window keeps the finished image itself and repaints from it.
-    image_.reset(canvas.ReleasehBmp());
+    PaintRulerImageInto(image_, font, look);
     imageSize_ = {look.width, look.height};
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 
-    PaintRulerMask(canvas, font, look);
-    font.Destroy();
-    // The region builder reads the mask, which must not be selected into a context then.
-    const ::Picture mask = canvas.Picture();
-    clsRegions regions;
-    (void)regions.RegionFromBitmap(mask.bitmap(), hwnd(), MaskCutColor, false, 0, 0, 0, 0);
+    const std::optional<std::vector<RowRun>> runs = RulerShapeRuns(font, look);
+    if (runs) {
+        (void)clsRegions().RegionFromRuns(*runs, look.width, hwnd());
+    }
 }
 
 void frmRulers::SetSize(int XSize, int YSize) {
@@ -189,6 +186,10 @@ HCURSOR frmRulers::CursorFor(CursorZone zone) const noexcept {
 }
 
 LRESULT frmRulers::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // While the tray menu is open on the ruler's behalf, its messages belong to the menu's window.
+    if (LRESULT routed = 0; host_.RouteMenuMessage(msg, wParam, lParam, routed)) {
+        return routed;
+    }
     switch (msg) {
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam));

@@ -10,7 +10,9 @@
 
 class TestSettings {
 public:
-    TestSettings() : store_(L"TrelvikTests", L"Settings") { Clear(); }
+    // A key of its own per object (process id and a counter), so tests running side by side under
+    // CTest never touch each other's values.
+    TestSettings() : application_(UniqueApplication()), store_(application_, L"Settings") { Clear(); }
     ~TestSettings() { Clear(); }
     TestSettings(const TestSettings&) = delete;
     TestSettings& operator=(const TestSettings&) = delete;
@@ -20,7 +22,12 @@ public:
     [[nodiscard]] std::wstring Get(const wchar_t* key) const { return store_.Get(key, L"<absent>"); }
 
 private:
-    static void Clear() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TrelvikTests"); }
+    static std::wstring UniqueApplication() {
+        static int counter = 0;
+        return L"TrelvikTests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    }
+    void Clear() { ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + application_).c_str()); }
+    std::wstring application_;
     SettingsStore store_;
 };
 

@@ -1,0 +1,24 @@
+#pragma once
+// "Capture Screen": copies the area inside the ruler (right of its left bar, below its top bar) to
+// the clipboard as a bitmap and tells the user how it went.
+#include <windows.h>
+
+#include <functional>
+#include <string_view>
+
+class frmRulers;
+
+// How the command talks to the user; the program uses the "Attention" message boxes.
+struct CaptureMessages {
+    std::function<void(std::wstring_view)> error;
+    std::function<void(std::wstring_view)> info;
+};
+
+// The screen rectangle that the capture copies for a ruler window at `window`.
+[[nodiscard]] RECT CaptureRect(const RECT& window) noexcept;
+
+// Runs the command; the clipboard is opened with clipboardOwner as its owner. True when the clipboard
+// offers the bitmap afterwards.
+bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages& messages);
+// The same with the program's message boxes.
+bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner);

@@ -1,0 +1,414 @@
+#include "commands/cRegistry.h"
+
+#include "core/AppError.h"
+#include "util/Handles.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// Query, set, create sub-key, enumerate, notify, create link: what value writes and deletes ask for.
+constexpr REGSAM kWriteAccess = 0x3F;
+// A key name has at most 255 characters; one more for the terminator.
+constexpr DWORD kMaxKeyNameChars = 256;
+// A value name has at most 16383 characters; one more for the terminator. A buffer this size also
+// survives a longer name appearing while the enumeration runs.
+constexpr DWORD kMaxValueNameChars = 16384;
+
+std::string Utf8(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0) {
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
+    }
+    return out;
+}
+
+std::wstring ModuleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        // A full buffer may mean the path was cut; grow until it fits with room to spare.
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// "<executable name without extension>.cRegistry", the source of every error the class raises.
+std::string ErrorSource() {
+    std::wstring name = ModuleFileName();
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    const size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) {
+        name.resize(dot);
+    }
+    return Utf8(name) + ".cRegistry";
+}
+
+[[noreturn]] void Raise(uint32_t number, std::string description) {
+    throw AppError(number, ErrorSource(), std::move(description));
+}
+
+// The root handle as the signed 32-bit number the messages show (-2147483647 for HKEY_CURRENT_USER).
+std::string RootText(HKEY root) {
+    return std::to_string(static_cast<int32_t>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root))));
+}
+
+std::string SystemMessage(LSTATUS status) {
+    wchar_t buffer[512]{};
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                         static_cast<DWORD>(status), 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    std::wstring text(buffer, length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "Registry error " + std::to_string(status) : Utf8(text);
+}
+
+UniqueKey OpenKey(HKEY root, const std::wstring& section, REGSAM access) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(root, section.c_str(), 0, access, &raw) != ERROR_SUCCESS) {
+        return {};
+    }
+    return UniqueKey(raw);
+}
+
+// Reads a value's type and data. The value may change between learning its size and reading it, so a
+// read that finds it grown is retried with the new size.
+LSTATUS QueryRaw(HKEY key, const wchar_t* name, DWORD& type, std::vector<uint8_t>& data) {
+    DWORD size = 0;
+    LSTATUS status = ::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) {
+        return status;
+    }
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        // Never a null buffer: with one, the call reports only the size and a value that has just
+        // become non-empty would read as empty.
+        data.assign(std::max<DWORD>(size, 1), 0);
+        DWORD got = static_cast<DWORD>(data.size());
+        status = ::RegQueryValueExW(key, name, nullptr, &type, data.data(), &got);
+        if (status == ERROR_SUCCESS) {
+            data.resize(std::min<size_t>(got, data.size()));
+            return status;
+        }
+        if (status != ERROR_MORE_DATA) {
+            return status;
+        }
+        size = std::max<DWORD>(got, static_cast<DWORD>(data.size()) * 2);
+    }
+    return ERROR_MORE_DATA;
+}
+
+// Stored text: whole UTF-16 units only (an odd last byte is ignored) without one final terminator.
+// A string stored without its terminator keeps all its characters.
+std::wstring TextOf(const std::vector<uint8_t>& data) {
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    if (!text.empty() && text.back() == L'\0') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::wstring ExpandReferences(const std::wstring& text) {
+    DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    for (int attempt = 0; attempt < 4 && needed != 0; ++attempt) {
+        std::wstring expanded(needed, L'\0');
+        const DWORD got = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
+        if (got == 0) {
+            break;
+        }
+        if (got <= needed) {
+            return expanded.c_str();
+        }
+        needed = got;
+    }
+    // Nothing could be expanded: the text as stored is the best answer a read can give.
+    return text;
+}
+
+// The integer in the first four bytes; a shorter value is padded with zero bytes rather than read
+// past its end.
+uint32_t DwordOf(const std::vector<uint8_t>& data) {
+    uint32_t value = 0;
+    std::memcpy(&value, data.data(), std::min<size_t>(data.size(), sizeof(value)));
+    return value;
+}
+
+uint32_t ReverseBytes(uint32_t value) {
+    return ((value & 0xFFu) << 24) | ((value & 0xFF00u) << 8) | ((value >> 8) & 0xFF00u) | (value >> 24);
+}
+
+// The value as text, for REG_SZ writes and for messages. Bytes are taken as UTF-16 units in memory
+// order (an odd last byte becomes a unit of its own).
+std::wstring TextOf(const RegValue& value) {
+    if (const auto* text = std::get_if<std::wstring>(&value)) {
+        return *text;
+    }
+    if (const auto* number = std::get_if<int32_t>(&value)) {
+        return std::to_wstring(*number);
+    }
+    if (const auto* bytes = std::get_if<std::vector<uint8_t>>(&value)) {
+        std::wstring text;
+        for (size_t i = 0; i < bytes->size(); i += 2) {
+            const auto low = static_cast<wchar_t>((*bytes)[i]);
+            const auto high = static_cast<wchar_t>(i + 1 < bytes->size() ? (*bytes)[i + 1] : 0);
+            text.push_back(static_cast<wchar_t>(low | (high << 8)));
+        }
+        return text;
+    }
+    return {};
+}
+
+// A "%" with another "%" at least two characters later marks an environment reference such as
+// %PATH%; "50%" and "%%" do not.
+bool HasEnvironmentReference(std::wstring_view text) {
+    const size_t first = text.find(L'%');
+    return first != std::wstring_view::npos && text.find(L'%', first + 2) != std::wstring_view::npos;
+}
+
+LSTATUS SetRaw(HKEY key, const std::wstring& name, DWORD type, const void* data, size_t bytes) {
+    if (bytes > MAXDWORD) {
+        return ERROR_INVALID_DATA;
+    }
+    return ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes));
+}
+
+std::wstring TrimSpaces(std::wstring_view text) {
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) {
+        return {};
+    }
+    return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
+}
+} // namespace
+
+bool cRegistry::KeyExists() const {
+    return static_cast<bool>(OpenKey(classKey_, sectionKey_, KEY_QUERY_VALUE));
+}
+
+bool cRegistry::CreateKey() {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(classKey_, sectionKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess, nullptr,
+                          &raw, nullptr) != ERROR_SUCCESS) {
+        Raise(kErrKey, "Failed to create registry Key: '" + Utf8(sectionKey_));
+    }
+    UniqueKey key(raw);
+    return true;
+}
+
+bool cRegistry::DeleteKey() {
+    if (::RegDeleteKeyW(classKey_, sectionKey_.c_str()) != ERROR_SUCCESS) {
+        Raise(kErrKey, "Failed to delete registry Key: '" + RootText(classKey_) + "',Section: '" + Utf8(sectionKey_));
+    }
+    return true;
+}
+
+bool cRegistry::DeleteValue() {
+    const UniqueKey key = OpenKey(classKey_, sectionKey_, kWriteAccess);
+    if (!key) {
+        Raise(kErrKey, "Failed to open key '" + RootText(classKey_) + "',Section: '" + Utf8(sectionKey_) +
+                           "' for delete access");
+    }
+    if (::RegDeleteValueW(key.get(), valueKey_.c_str()) != ERROR_SUCCESS) {
+        Raise(kErrKey, "Failed to delete registry Key: '" + RootText(classKey_) + "',Section: '" + Utf8(sectionKey_) +
+                           "',Key: '" + Utf8(valueKey_));
+    }
+    return true;
+}
+
+RegValue cRegistry::Value() {
+    const UniqueKey key = OpenKey(classKey_, sectionKey_, KEY_QUERY_VALUE);
+    if (!key) {
+        return default_;
+    }
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    if (QueryRaw(key.get(), valueKey_.c_str(), type, data) != ERROR_SUCCESS) {
+        return default_;
+    }
+    valueType_ = type;
+    switch (type) {
+    case REG_SZ:
+    case REG_MULTI_SZ:
+        return TextOf(data);
+    case REG_EXPAND_SZ:
+        return ExpandReferences(TextOf(data));
+    case REG_DWORD:
+        return static_cast<int32_t>(DwordOf(data));
+    case REG_DWORD_BIG_ENDIAN:
+        return static_cast<int32_t>(ReverseBytes(DwordOf(data)));
+    default:
+        return data;
+    }
+}
+
+void cRegistry::Value(const RegValue& value) {
+    const auto failureText = [&] {
+        return "Failed to set registry value Key: '" + RootText(classKey_) + "',Section: '" + Utf8(sectionKey_) +
+               "',Key: '" + Utf8(valueKey_) + "' to value: '" + Utf8(TextOf(value)) + "'";
+    };
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(classKey_, sectionKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess, nullptr,
+                          &raw, nullptr) != ERROR_SUCCESS) {
+        Raise(kErrKey, failureText());
+    }
+    const UniqueKey key(raw);
+
+    LSTATUS status = ERROR_INVALID_DATA;
+    switch (valueType_) {
+    case REG_SZ:
+    case REG_EXPAND_SZ: {
+        const std::wstring text = TextOf(value);
+        const DWORD type = HasEnvironmentReference(text) ? REG_EXPAND_SZ : REG_SZ;
+        status = SetRaw(key.get(), valueKey_, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        break;
+    }
+    case REG_BINARY: {
+        const auto* bytes = std::get_if<std::vector<uint8_t>>(&value);
+        if (!bytes) {
+            Raise(kErrKey, {});
+        }
+        status = SetRaw(key.get(), valueKey_, REG_BINARY, bytes->data(), bytes->size());
+        break;
+    }
+    case REG_DWORD:
+    case REG_DWORD_BIG_ENDIAN:
+        // Stored little-endian whichever of the two types was asked for. A value that is not an
+        // integer is refused rather than silently not written.
+        if (const auto* number = std::get_if<int32_t>(&value)) {
+            status = SetRaw(key.get(), valueKey_, REG_DWORD, number, sizeof(*number));
+        }
+        break;
+    default:
+        break;
+    }
+    if (status != ERROR_SUCCESS) {
+        Raise(kErrSetValue, failureText());
+    }
+}
+
+bool cRegistry::EnumerateValues(std::vector<std::wstring>& names, int32_t& count) const {
+    names.clear();
+    count = 0;
+    const UniqueKey key = OpenKey(classKey_, sectionKey_, KEY_QUERY_VALUE);
+    if (key) {
+        std::wstring buffer(kMaxValueNameChars, L'\0');
+        for (DWORD index = 0;; ++index) {
+            DWORD length = kMaxValueNameChars;
+            if (::RegEnumValueW(key.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            names.emplace_back(buffer.data(), std::min(length, kMaxValueNameChars));
+        }
+    }
+    count = static_cast<int32_t>(names.size());
+    return true;
+}
+
+bool cRegistry::EnumerateSections(std::vector<std::wstring>& names, int32_t& count) const {
+    names.clear();
+    count = 0;
+    const UniqueKey key = OpenKey(classKey_, sectionKey_, KEY_ENUMERATE_SUB_KEYS);
+    if (!key) {
+        return true;
+    }
+    wchar_t buffer[kMaxKeyNameChars];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kMaxKeyNameChars;
+        const LSTATUS status = ::RegEnumKeyExW(key.get(), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status != ERROR_SUCCESS) {
+            Raise(kErrEnumerate, SystemMessage(status));
+        }
+        names.emplace_back(buffer, std::min(length, kMaxKeyNameChars));
+        count = static_cast<int32_t>(names.size());
+    }
+    return true;
+}
+
+void cRegistry::SetClassText(std::wstring_view section, std::wstring_view text) {
+    // A separate object per write, so that the caller's properties stay as they were.
+    const std::pair<HKEY, std::wstring_view> roots[] = {{HKEY_CLASSES_ROOT, L""},
+                                                        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\"}};
+    for (const auto& [root, prefix] : roots) {
+        cRegistry registry;
+        registry.ClassKey(root);
+        registry.SectionKey(std::wstring(prefix) + std::wstring(section));
+        registry.ValueType(REG_SZ);
+        registry.Value(std::wstring(text));
+    }
+}
+
+void cRegistry::CreateEXEAssociation(std::wstring_view exePath, std::wstring_view className,
+                                     std::wstring_view classDescription, std::wstring_view association,
+                                     std::wstring_view openMenuText, bool supportsPrint,
+                                     std::wstring_view printMenuText, bool supportsNew, std::wstring_view newMenuText,
+                                     bool supportsInstall, std::wstring_view installMenuText,
+                                     int32_t defaultIconIndex) {
+    std::wstring path = TrimSpaces(exePath);
+    if (path.empty() || path.front() != L'"') {
+        path.insert(path.begin(), L'"');
+    }
+    // A lone quote is an opening one: it still needs its closing partner.
+    if (path.size() < 2 || path.back() != L'"') {
+        path.push_back(L'"');
+    }
+    const std::wstring cls(className);
+    const auto orDefault = [](std::wstring_view text, std::wstring fallback) {
+        return text.empty() ? std::move(fallback) : std::wstring(text);
+    };
+    const auto verb = [&](const wchar_t* name, const std::wstring& menuText, const wchar_t* switches) {
+        const std::wstring section = cls + L"\\shell\\" + name;
+        SetClassText(section, menuText);
+        SetClassText(section + L"\\command", path + switches + L"\"%1\"");
+    };
+
+    SetClassText(L"." + std::wstring(association), cls);
+    SetClassText(cls, classDescription);
+    verb(L"open", orDefault(openMenuText, L"&Open"), L" ");
+    if (supportsPrint) {
+        verb(L"print", orDefault(printMenuText, L"&Print"), L" /p ");
+    }
+    if (supportsInstall) {
+        verb(L"add", orDefault(installMenuText, L"&Install " + std::wstring(association)), L" /a ");
+    }
+    if (supportsNew) {
+        verb(L"new", orDefault(newMenuText, L"&New"), L" /n ");
+    }
+    if (defaultIconIndex >= 0) {
+        SetClassText(cls + L"\\DefaultIcon", path + L"," + std::to_wstring(defaultIconIndex));
+    }
+}
+
+void cRegistry::CreateAdditionalEXEAssociations(std::wstring_view className, const std::vector<std::wstring>& items) {
+    if (items.size() % 3 != 0) {
+        Raise(kErrAssociationList,
+              "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
+    }
+    cRegistry existing;
+    existing.ClassKey(HKEY_CLASSES_ROOT);
+    existing.SectionKey(className);
+    if (!existing.KeyExists()) {
+        Raise(kErrAssociationClass, "Error - attempt to create additional associations before class defined.");
+    }
+    for (size_t i = 0; i < items.size(); i += 3) {
+        const std::wstring section = std::wstring(className) + L"\\shell\\" + items[i];
+        SetClassText(section, items[i + 1]);
+        SetClassText(section + L"\\command", items[i + 2]);
+    }
+}
