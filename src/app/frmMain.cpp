@@ -13,7 +13,7 @@ UniqueIcon LoadAppIcon(int size) {
 }
 } // namespace
 
-frmMain::frmMain(MainHost& host) : host_(host) {}
+frmMain::frmMain(MainHost& host, clsTrayArea::ShellCall shell) : host_(host), tray_(std::move(shell), ::GetVersion()) {}
 
 frmMain::~frmMain() = default;
 

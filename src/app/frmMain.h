@@ -30,7 +30,8 @@ public:
     static constexpr UINT IconId = 1;
     static constexpr UINT TrayCallbackMessage = WM_APP + 1;
 
-    explicit frmMain(MainHost& host);
+    // The shell call of the notification icon can be replaced (tests record the exact records).
+    explicit frmMain(MainHost& host, clsTrayArea::ShellCall shell = {});
     ~frmMain() override;
 
     // Creates the window hidden, centred on the primary monitor's work area.

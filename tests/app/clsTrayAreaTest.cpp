@@ -3,6 +3,7 @@
 // through Wine's real system tray.
 #include "app/clsTrayArea.h"
 
+#include "support/RecordingShell.h"
 #include "util/Handles.h"
 
 #include <gtest/gtest.h>
@@ -21,34 +22,6 @@ constexpr wchar_t Tip[] = L"Left click to show/hide the ruler, Right click for t
 const HICON SomeIcon = reinterpret_cast<HICON>(static_cast<uintptr_t>(0x1234));
 const HICON OtherIcon = reinterpret_cast<HICON>(static_cast<uintptr_t>(0x5678));
 const HWND SomeWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x4321));
-
-// Stands in for Shell_NotifyIconW: keeps a copy of every record and answers through `answer`
-// (success unless a test says otherwise). Declare it before the tray object, which calls it from
-// its destructor.
-struct RecordingShell {
-    struct Call {
-        DWORD message;
-        NOTIFYICONDATAW record;
-    };
-    std::vector<Call> calls;
-    std::function<BOOL(DWORD, const NOTIFYICONDATAW&)> answer = [](DWORD, const NOTIFYICONDATAW&) { return TRUE; };
-
-    clsTrayArea::ShellCall Hook() {
-        return [this](DWORD message, const NOTIFYICONDATAW& record) {
-            calls.push_back({message, record});
-            return answer(message, record);
-        };
-    }
-    [[nodiscard]] const NOTIFYICONDATAW& Last() const { return calls.back().record; }
-    // The (message, uID) pairs of the calls so far.
-    [[nodiscard]] std::vector<std::pair<DWORD, UINT>> Sent() const {
-        std::vector<std::pair<DWORD, UINT>> sent;
-        for (const Call& call : calls) {
-            sent.emplace_back(call.message, call.record.uID);
-        }
-        return sent;
-    }
-};
 
 std::vector<UINT> Listed(const clsTrayArea& tray) {
     std::vector<UINT> ids;
