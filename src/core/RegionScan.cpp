@@ -12,11 +12,11 @@ bool IsKey(const uint8_t* pixel, PixelKey key) {
 }
 
 // Adds the runs of one row between columns from and to (exclusive); a run still open at `to` ends there.
-void ScanSpan(const uint8_t* row, int32_t y, int32_t from, int32_t to, PixelKey key, bool antiRegion,
-              std::vector<RowRun>& runs) {
+void ScanSpan(const uint8_t* row, size_t bytesPerPixel, int32_t y, int32_t from, int32_t to, PixelKey key,
+              bool antiRegion, std::vector<RowRun>& runs) {
     int32_t start = -1;
     for (int32_t x = from; x < to; ++x) {
-        const bool belongs = IsKey(row + 3 * static_cast<size_t>(x), key) == antiRegion;
+        const bool belongs = IsKey(row + bytesPerPixel * static_cast<size_t>(x), key) == antiRegion;
         if (belongs) {
             if (start < 0) {
                 start = x;
@@ -67,7 +67,11 @@ std::vector<RowRun> ScanRowRuns(const ScanRequest& request) {
     if (width < 0 || height < 0) {
         throw std::invalid_argument("ScanRowRuns: negative size");
     }
-    const size_t rowBytes = DibRowBytes24(width);
+    if (request.bytesPerPixel != 3 && request.bytesPerPixel != 4) {
+        throw std::invalid_argument("ScanRowRuns: 3 or 4 bytes per pixel");
+    }
+    const auto pixelBytes = static_cast<size_t>(request.bytesPerPixel);
+    const size_t rowBytes = pixelBytes == 4 ? 4 * static_cast<size_t>(width) : DibRowBytes24(width);
     if (height > 0 && request.pixels.size() / static_cast<size_t>(height) < rowBytes) {
         throw std::invalid_argument("ScanRowRuns: pixel buffer too small");
     }
@@ -85,14 +89,97 @@ std::vector<RowRun> ScanRowRuns(const ScanRequest& request) {
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* row = request.pixels.data() + static_cast<size_t>(y) * rowBytes;
         if (ex && y >= ex->top && y < ex->bottom) {
-            ScanSpan(row, y, 0, ex->left, request.key, request.antiRegion, runs);
+            ScanSpan(row, pixelBytes, y, 0, ex->left, request.key, request.antiRegion, runs);
             runs.push_back({ex->left, y, spanRight, y + 1});
-            ScanSpan(row, y, ex->right, width, request.key, request.antiRegion, runs);
+            ScanSpan(row, pixelBytes, y, ex->right, width, request.key, request.antiRegion, runs);
         } else {
-            ScanSpan(row, y, 0, width, request.key, request.antiRegion, runs);
+            ScanSpan(row, pixelBytes, y, 0, width, request.key, request.antiRegion, runs);
         }
     }
     return runs;
+}
+
+std::vector<RowRun> UnionOfRuns(std::span<const std::span<const RowRun>> lists) {
+    size_t total = 0;
+    for (const std::span<const RowRun> list : lists) {
+        for (size_t i = 0; i < list.size(); ++i) {
+            const RowRun& r = list[i];
+            if (r.left >= r.right || int64_t{r.top} + 1 != r.bottom || (i > 0 && r.top < list[i - 1].top)) {
+                throw std::invalid_argument("UnionOfRuns: not one-row runs in scan order");
+            }
+        }
+        total += list.size();
+    }
+    std::vector<RowRun> merged;
+    merged.reserve(total);
+    std::vector<size_t> next(lists.size(), 0);
+    std::vector<RowRun> row; // the runs of the row being merged, from every list
+    for (;;) {
+        // The next row that any list has runs in.
+        bool any = false;
+        int32_t y = 0;
+        for (size_t k = 0; k < lists.size(); ++k) {
+            if (next[k] < lists[k].size() && (!any || lists[k][next[k]].top < y)) {
+                y = lists[k][next[k]].top;
+                any = true;
+            }
+        }
+        if (!any) {
+            return merged;
+        }
+        row.clear();
+        for (size_t k = 0; k < lists.size(); ++k) {
+            for (; next[k] < lists[k].size() && lists[k][next[k]].top == y; ++next[k]) {
+                row.push_back(lists[k][next[k]]);
+            }
+        }
+        std::sort(row.begin(), row.end(), [](const RowRun& a, const RowRun& b) { return a.left < b.left; });
+        RowRun current = row.front();
+        for (size_t i = 1; i < row.size(); ++i) {
+            if (row[i].left <= current.right) {
+                current.right = std::max(current.right, row[i].right);
+            } else {
+                merged.push_back(current);
+                current = row[i];
+            }
+        }
+        merged.push_back(current);
+    }
+}
+
+std::vector<RowRun> CoalesceRows(std::span<const RowRun> runs) {
+    std::vector<RowRun> bands;
+    bands.reserve(runs.size());
+    size_t band = 0; // where the last band starts in `bands`
+    for (size_t first = 0; first < runs.size();) {
+        const int32_t y = runs[first].top;
+        size_t end = first;
+        for (; end < runs.size() && runs[end].top == y; ++end) {
+            if (int64_t{runs[end].top} + 1 != runs[end].bottom) {
+                throw std::invalid_argument("CoalesceRows: runs must be one row high");
+            }
+        }
+        if (end < runs.size() && runs[end].top < y) {
+            throw std::invalid_argument("CoalesceRows: runs out of scan order");
+        }
+        const size_t count = end - first;
+        const bool extends =
+            !bands.empty() && bands.back().bottom == y && bands.size() - band == count &&
+            std::equal(runs.begin() + static_cast<ptrdiff_t>(first), runs.begin() + static_cast<ptrdiff_t>(end),
+                       bands.begin() + static_cast<ptrdiff_t>(band),
+                       [](const RowRun& a, const RowRun& b) { return a.left == b.left && a.right == b.right; });
+        if (extends) {
+            for (size_t i = band; i < bands.size(); ++i) {
+                bands[i].bottom = y + 1;
+            }
+        } else {
+            band = bands.size();
+            bands.insert(bands.end(), runs.begin() + static_cast<ptrdiff_t>(first),
+                         runs.begin() + static_cast<ptrdiff_t>(end));
+        }
+        first = end;
+    }
+    return bands;
 }
 
 RegionDataHeader MakeRegionHeader(std::span<const RowRun> slice, int32_t width) {

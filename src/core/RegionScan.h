@@ -51,7 +51,9 @@ struct Exclusion {
 // platform answers 0 for an index it does not know); anything else is a COLORREF.
 [[nodiscard]] PixelKey TransparentKey(int32_t transColor, std::span<const uint8_t> pixels, SysColorLookup lookup);
 
-// What one scan works on. The buffer holds height rows of DibRowBytes24(width) bytes, top row first.
+// What one scan works on. The buffer holds height rows, top row first: with 3 bytes per pixel rows of
+// DibRowBytes24(width) bytes (blue, green, red; what RegionFromBitmap reads), with 4 rows of 4 x width
+// bytes (blue, green, red and a byte that is ignored; a 32-bit DIB section's own memory).
 struct ScanRequest {
     std::span<const uint8_t> pixels;
     int32_t width = 0;
@@ -60,6 +62,7 @@ struct ScanRequest {
     // false: the region holds every pixel that differs from key; true: exactly the pixels equal to it.
     bool antiRegion = false;
     std::optional<Exclusion> exclusion;
+    int32_t bytesPerPixel = 3; // 3 or 4
 };
 
 // The signature of a row scanner, so a faster one can replace the straightforward one.
@@ -70,8 +73,25 @@ using RowScanner = std::vector<RowRun> (*)(const ScanRequest&);
 // then the runs of a second scan from column exclusion.right to the right edge. That second scan
 // starts inside the excluded span (at its last column), so a run there may overlap the span; the
 // region is the union of its rectangles, so the shape is the same.
-// Throws std::invalid_argument when the buffer is smaller than the sizes say.
+// Throws std::invalid_argument when the buffer is smaller than the sizes say or bytesPerPixel is
+// neither 3 nor 4.
 [[nodiscard]] std::vector<RowRun> ScanRowRuns(const ScanRequest& request);
+
+// The runs of the union of several masks of one size, from each mask's own runs: per row, runs that
+// overlap or touch become one. Each list must be in scan order (rows top to bottom; within a row,
+// runs may come in any order and may overlap, as an exclusion's can) and hold rectangles one row
+// high with left < right. The result is what ScanRowRuns gives for the union mask: per row, the
+// maximal runs left to right. This lets a mask drawn in separate parts give the same runs as the
+// whole mask, without the whole mask ever being drawn or scanned.
+// Throws std::invalid_argument for a list that breaks these rules.
+[[nodiscard]] std::vector<RowRun> UnionOfRuns(std::span<const std::span<const RowRun>> lists);
+
+// The same shape in fewer rectangles: consecutive rows with the same runs (the same lefts and rights
+// in the same order) become one band of taller rectangles, the way GDI keeps a region. The runs must
+// be one row high and in scan order (as ScanRowRuns and UnionOfRuns give them); the bands come out
+// in that order. A ruler's left bar, 2000 rows of one run, becomes a few hundred bands.
+// Throws std::invalid_argument for runs that are not one row high or not in scan order.
+[[nodiscard]] std::vector<RowRun> CoalesceRows(std::span<const RowRun> runs);
 
 // ---- Region data --------------------------------------------------------------------------------
 

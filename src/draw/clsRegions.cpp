@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -148,6 +149,43 @@ UniqueRegion BuildRegionFromRunsInChunks(std::span<const RowRun> runs, int32_t w
     }
 }
 
+UniqueRegion BuildRegionFromRunsMerged(std::span<const RowRun> runs, int32_t width) noexcept {
+    try {
+        // Scanner output (one row per run) shrinks a lot; anything else is built as it is.
+        std::vector<RowRun> bands;
+        try {
+            bands = CoalesceRows(runs);
+            runs = bands;
+        } catch (const std::invalid_argument&) {
+        }
+        std::vector<UniqueRegion> level;
+        level.reserve(runs.size() / kMergedSliceRuns + 1);
+        for (size_t first = 0; first < runs.size(); first += kMergedSliceRuns) {
+            UniqueRegion slice =
+                BuildRegionFromRuns(runs.subspan(first, std::min(kMergedSliceRuns, runs.size() - first)), width);
+            if (!slice) {
+                return {};
+            }
+            level.push_back(std::move(slice));
+        }
+        // Neighbours are OR-ed, so the two operands of every step are of about the same size.
+        while (level.size() > 1) {
+            size_t kept = 0;
+            for (size_t i = 0; i < level.size(); i += 2) {
+                if (i + 1 < level.size() &&
+                    ::CombineRgn(level[i].get(), level[i].get(), level[i + 1].get(), RGN_OR) == ERROR) {
+                    return {};
+                }
+                level[kept++] = std::move(level[i]);
+            }
+            level.resize(kept);
+        }
+        return level.empty() ? UniqueRegion{} : std::move(level.front());
+    } catch (...) {
+        return {};
+    }
+}
+
 UniqueRegion BuildRegionWithFallback(std::span<const RowRun> runs, int32_t width, RegionBuilder build) noexcept {
     UniqueRegion region = build(runs, width);
     if (!region && runs.size() > kRegionChunkStep) {
@@ -164,15 +202,33 @@ intptr_t clsRegions::RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t
     if (hBitmap == nullptr || (hWndToApply != nullptr && !::IsWindow(hWndToApply))) {
         return 0;
     }
+    BITMAP bm{};
+    if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) {
+        return 0;
+    }
+    const std::optional<std::vector<RowRun>> runs =
+        RunsFromBitmap(hBitmap, transColor, returnAntiRegion, ExcludeL, ExcludeT, ExcludeR, ExcludeB);
+    if (!runs) {
+        return 0;
+    }
+    return RegionFromRuns(*runs, bm.bmWidth, hWndToApply);
+}
+
+std::optional<std::vector<RowRun>> clsRegions::RunsFromBitmap(HBITMAP hBitmap, int32_t transColor,
+                                                              bool returnAntiRegion, int32_t ExcludeL, int32_t ExcludeT,
+                                                              int32_t ExcludeR, int32_t ExcludeB) const noexcept {
+    if (hBitmap == nullptr) {
+        return std::nullopt;
+    }
     try {
         BITMAP bm{};
         if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) {
-            return 0;
+            return std::nullopt;
         }
         const int32_t width = bm.bmWidth;
         const int32_t height = std::abs(bm.bmHeight);
         if (width <= 0 || height <= 0) {
-            return 0;
+            return std::nullopt;
         }
 
         // One read of the whole mask as 24-bit top-down rows.
@@ -189,35 +245,39 @@ intptr_t clsRegions::RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t
             // Fewer rows than asked for would leave the rest of the buffer black: a failure as well.
             if (!screen || ::GetDIBits(screen.get(), hBitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
                                        DIB_RGB_COLORS) != height) {
-                return 0;
+                return std::nullopt;
             }
         }
 
         ScanRequest request{pixels, width, height, {}, returnAntiRegion, {}};
         request.key = TransparentKey(transColor, pixels, &SysColor);
         request.exclusion = ClipExclusion(ExcludeL, ExcludeT, ExcludeR, ExcludeB, width, height);
-        const std::vector<RowRun> runs = scanner_(request);
-        pixels = {};
-
-        UniqueRegion region;
-        if (!runs.empty()) {
-            region = BuildRegionWithFallback(runs, width);
-            if (!region) {
-                return 0;
-            }
-        }
-        if (hWndToApply == nullptr) {
-            return reinterpret_cast<intptr_t>(region.release());
-        }
-        // No region pixel at all gives no region: the window becomes rectangular again.
-        const int applied = ::SetWindowRgn(hWndToApply, region.get(), TRUE);
-        if (applied != 0) {
-            (void)region.release(); // the window owns it now
-        }
-        return applied;
+        return scanner_(request);
     } catch (...) {
+        return std::nullopt;
+    }
+}
+
+intptr_t clsRegions::RegionFromRuns(std::span<const RowRun> runs, int32_t width, HWND hWndToApply) const noexcept {
+    if (hWndToApply != nullptr && !::IsWindow(hWndToApply)) {
         return 0;
     }
+    UniqueRegion region;
+    if (!runs.empty()) {
+        region = BuildRegionWithFallback(runs, width, builder_);
+        if (!region) {
+            return 0;
+        }
+    }
+    if (hWndToApply == nullptr) {
+        return reinterpret_cast<intptr_t>(region.release());
+    }
+    // No region pixel at all gives no region: the window becomes rectangular again.
+    const int applied = ::SetWindowRgn(hWndToApply, region.get(), TRUE);
+    if (applied != 0) {
+        (void)region.release(); // the window owns it now
+    }
+    return applied;
 }
 
 // ---- The toolbox ---------------------------------------------------------------------------------

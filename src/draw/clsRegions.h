@@ -1,6 +1,7 @@
 #pragma once
-// GDI regions: the window shape made from a two-colour mask (RegionFromBitmap, which the ruler and
-// the measuring overlay use) and a toolbox of thin region operations around it.
+// GDI regions: the window shape made from a two-colour mask (RegionFromBitmap, which the measuring
+// overlay uses; the ruler, which knows its mask's runs without drawing the whole mask, hands them to
+// RegionFromRuns) and a toolbox of thin region operations around it.
 //
 // Ownership: a member that makes a new region returns it as UniqueRegion, except RegionFromBitmap,
 // whose raw result the caller owns when no window takes it. Members that take a region only lend
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <variant>
 #include <vector>
@@ -89,6 +91,17 @@ using RegionBuilder = UniqueRegion (*)(std::span<const RowRun> runs, int32_t wid
 [[nodiscard]] UniqueRegion BuildRegionFromRunsInChunks(std::span<const RowRun> runs, int32_t width,
                                                        RegionBuilder build = &BuildRegionFromRuns) noexcept;
 
+// The same region as BuildRegionFromRuns, built in a time that grows with n log n instead of n^2
+// where ExtCreateRegion adds its rectangles one at a time (Wine does: 4000 rectangles cost it 15 ms). Equal
+// neighbouring rows are joined into bands first (CoalesceRows), when the runs are one row high each and in scan order;
+// then slices of at most kMergedSliceRuns rectangles are created one by one and OR-ed together in pairs, level by
+// level, so every rectangle is copied about log2(n / kMergedSliceRuns) times. Empty when there are no runs or any step
+// fails (nothing is left behind).
+[[nodiscard]] UniqueRegion BuildRegionFromRunsMerged(std::span<const RowRun> runs, int32_t width) noexcept;
+// Measured under Wine on a 4K ruler's 1500 bands: slices of 16 take 0.2 ms, of 128 0.6 ms, of 2 0.4 ms
+// (more calls); one ExtCreateRegion of all of them takes 15 ms.
+inline constexpr size_t kMergedSliceRuns = 16;
+
 // What RegionFromBitmap does with its runs: one build, and when that gives nothing and there are
 // more than 2000 runs, the chunked build with the same builder.
 [[nodiscard]] UniqueRegion BuildRegionWithFallback(std::span<const RowRun> runs, int32_t width,
@@ -96,8 +109,10 @@ using RegionBuilder = UniqueRegion (*)(std::span<const RowRun> runs, int32_t wid
 
 class clsRegions {
 public:
-    // The scanner is a parameter so a faster one can take the straightforward one's place.
-    explicit clsRegions(RowScanner scanner = &ScanRowRuns) noexcept : scanner_(scanner) {}
+    // The scanner and the builder are parameters so that the straightforward ones (ScanRowRuns,
+    // BuildRegionFromRuns) can stand in as the reference for faster ones.
+    explicit clsRegions(RowScanner scanner = &ScanRowRuns, RegionBuilder builder = &BuildRegionFromRunsMerged) noexcept
+        : scanner_(scanner), builder_(builder) {}
     clsRegions(const clsRegions&) = delete;
     clsRegions& operator=(const clsRegions&) = delete;
     ~clsRegions() = default; // the cached region goes with cached_
@@ -114,6 +129,19 @@ public:
     [[nodiscard]] intptr_t RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t transColor,
                                             bool returnAntiRegion, int32_t ExcludeL, int32_t ExcludeT, int32_t ExcludeR,
                                             int32_t ExcludeB) const noexcept;
+
+    // The first half of RegionFromBitmap: the bitmap's runs as the scanner finds them (same
+    // parameters). nullopt when the bitmap is missing or unreadable; hBitmap must not be selected
+    // into a DC.
+    [[nodiscard]] std::optional<std::vector<RowRun>> RunsFromBitmap(HBITMAP hBitmap, int32_t transColor,
+                                                                    bool returnAntiRegion, int32_t ExcludeL,
+                                                                    int32_t ExcludeT, int32_t ExcludeR,
+                                                                    int32_t ExcludeB) const noexcept;
+    // The second half: the region of the runs of a width-wide mask, returned or applied exactly as
+    // RegionFromBitmap does (no runs: no region, so a window becomes rectangular again; any failure
+    // gives 0 and leaves the window's region alone). Lets a caller that knows its runs without a
+    // mask bitmap shape a window the same way.
+    [[nodiscard]] intptr_t RegionFromRuns(std::span<const RowRun> runs, int32_t width, HWND hWndToApply) const noexcept;
 
     // EqualRgn: non-zero when both regions are equal, 0 when not or when a handle is no region.
     [[nodiscard]] int AreReqionsEqual(HRGN hRgn1, HRGN hRgn2) const noexcept;
@@ -217,5 +245,6 @@ public:
 
 private:
     RowScanner scanner_;
+    RegionBuilder builder_;
     UniqueRegion cached_;
 };

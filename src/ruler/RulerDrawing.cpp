@@ -1,8 +1,10 @@
 #include "ruler/RulerDrawing.h"
 
 #include "draw/DrawHelpers.h"
+#include "draw/clsRegions.h"
 #include "util/Handles.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -10,11 +12,91 @@ namespace {
 // Rectangle (4, 2, W - 4, H - 2): right- and bottom-aligned on one line.
 constexpr UINT ReadoutFlags = DT_RIGHT | DT_BOTTOM | DT_SINGLELINE;
 
-RECT ReadoutBox(const RulerLook& look) noexcept { return RECT{4, 2, look.width - 4, look.height - 2}; }
+RECT ReadoutBox(const RulerLook& look) noexcept {
+    return RECT{4, 2, look.width - 4, look.height - 2};
+}
 
 std::wstring Readout(const RulerLook& look) {
     return ReadoutText(look.width, look.height, look.unit, look.pixelsPerInchX, look.pixelsPerInchY,
                        look.decimalSeparator);
+}
+
+// The triangle of the corner square that belongs to the shape (the upper-left half does not).
+constexpr std::array<POINT, 3> kCorner{{{0, RulerBarSize}, {RulerBarSize, 0}, {RulerBarSize, RulerBarSize}}};
+
+// One part of the shape mask, on a canvas of its own that covers only `area` of the whole mask. Its
+// viewport origin is moved by the area's top-left corner, so the part is drawn with the very calls
+// and coordinates PaintRulerMask makes and its pixels are the whole mask's pixels of that area: GDI
+// draws the same for a shift by whole pixels. The canvas is a 32-bit DIB section, read in place: no
+// screen DC (a window-server round trip under Wine, 0.1 to 1 ms each) and no GetDIBits copy. It is
+// set up as clsMEMDC::CreateDC sets up its canvas (black, transparent text background).
+class MaskPart {
+public:
+    explicit MaskPart(const RECT& area)
+        : area_(area), width_(area.right - area.left), height_(area.bottom - area.top),
+          dc_(::CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!dc_ || !bitmap_) {
+            return;
+        }
+        previous_ = ::SelectObject(dc_.get(), bitmap_.get());
+        if (previous_ == nullptr || previous_ == HGDI_ERROR) {
+            previous_ = nullptr;
+            return;
+        }
+        bits_ = static_cast<const uint8_t*>(bits);
+        ::SetStretchBltMode(dc_.get(), COLORONCOLOR);
+        ::SetBkMode(dc_.get(), TRANSPARENT);
+        FillOrFrameRectXY(dc_.get(), 0, 0, width_, height_, MaskCutColor, true);
+        ::SetViewportOrgEx(dc_.get(), -area.left, -area.top, nullptr);
+    }
+    MaskPart(const MaskPart&) = delete;
+    MaskPart& operator=(const MaskPart&) = delete;
+    ~MaskPart() {
+        if (previous_ != nullptr) {
+            ::SelectObject(dc_.get(), previous_);
+        }
+    }
+
+    // Null when the canvas could not be made; drawing on it then does nothing.
+    [[nodiscard]] HDC dc() const noexcept { return bits_ != nullptr ? dc_.get() : nullptr; }
+
+    // The runs of the part's pixels in whole-mask coordinates; only for a part whose dc() is not null.
+    [[nodiscard]] std::vector<RowRun> Runs() const {
+        ::GdiFlush(); // GDI may batch drawing; the bits must be complete before they are read
+        const std::span<const uint8_t> pixels(bits_, 4 * static_cast<size_t>(width_) * static_cast<size_t>(height_));
+        ScanRequest request{pixels, width_, height_, TransparentKey(MaskCutColor, pixels, nullptr), false, {}, 4};
+        std::vector<RowRun> runs = ScanRowRuns(request);
+        for (RowRun& r : runs) {
+            r = {r.left + area_.left, r.top + area_.top, r.right + area_.left, r.bottom + area_.top};
+        }
+        return runs;
+    }
+
+private:
+    RECT area_;
+    int width_;
+    int height_;
+    UniqueMemoryDC dc_;
+    UniqueBitmap bitmap_;
+    HGDIOBJ previous_ = nullptr;
+    const uint8_t* bits_ = nullptr;
+};
+
+// The part of the w x h mask inside `area`; empty when nothing of it lies on the mask.
+RECT OnMask(RECT area, int w, int h) noexcept {
+    area.left = std::max<LONG>(area.left, 0);
+    area.top = std::max<LONG>(area.top, 0);
+    area.right = std::min<LONG>(area.right, w);
+    area.bottom = std::min<LONG>(area.bottom, h);
+    return area;
+}
+
+bool IsEmptyArea(const RECT& area) noexcept {
+    return area.left >= area.right || area.top >= area.bottom;
 }
 
 // Where a tick starts across the bar; every tick ends on the bar's inner edge.
@@ -29,30 +111,62 @@ int TickStart(TickKind kind) noexcept {
     }
     return 38;
 }
-} // namespace
 
-void DrawHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor) {
+// The ticks, labels and end mark of the top bar; every line goes through line(x1, y1, x2, y2).
+template <typename Line>
+void WalkHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, Line line) {
     for (const Tick& tick : WalkScale(unit, length, pixelsPerInch)) {
-        DrawLine(canvas, tick.position, TickStart(tick.kind), tick.position, RulerBarSize, foreColor, 1, PS_SOLID);
+        line(tick.position, TickStart(tick.kind), tick.position, RulerBarSize);
         if (tick.kind == TickKind::Major) {
             const auto x = static_cast<int>(std::lrint(static_cast<float>(RulerBarSize) + tick.offset + 3.0f));
             DrawTextAt(canvas, FormatLabel(tick.value), x, 15);
         }
     }
-    DrawLine(canvas, length - 2, 10, length - 2, 30, foreColor, 1, PS_SOLID);
-    DrawLine(canvas, length - 4, 10, length - 4, 30, foreColor, 1, PS_SOLID);
+    line(length - 2, 10, length - 2, 30);
+    line(length - 4, 10, length - 4, 30);
 }
 
-void DrawVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor) {
+// The same for the left bar.
+template <typename Line>
+void WalkVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, Line line) {
     for (const Tick& tick : WalkScale(unit, length, pixelsPerInch)) {
-        DrawLine(canvas, TickStart(tick.kind), tick.position, RulerBarSize, tick.position, foreColor, 1, PS_SOLID);
+        line(TickStart(tick.kind), tick.position, RulerBarSize, tick.position);
         if (tick.kind == TickKind::Major) {
             const auto y = static_cast<int>(std::lrint(static_cast<float>(RulerBarSize) + tick.offset));
             DrawTextAt(canvas, FormatLabel(tick.value), 5, y);
         }
     }
-    DrawLine(canvas, 10, length - 2, 30, length - 2, foreColor, 1, PS_SOLID);
-    DrawLine(canvas, 10, length - 4, 30, length - 4, foreColor, 1, PS_SOLID);
+    line(10, length - 2, 30, length - 2);
+    line(10, length - 4, 30, length - 4);
+}
+
+// Both scales as DrawHorizontalScale and DrawVerticalScale draw them, with one pen for all their lines
+// instead of one made, selected and deleted per line: the same lines, a few hundred fewer GDI objects.
+void DrawScalesWithOnePen(HDC dc, const RulerLook& look) {
+    const UniquePen pen = CreateColorPen(PS_SOLID, 1, look.foreColor);
+    const SelectGuard select(dc, pen.get());
+    // Without the pen DrawLine draws nothing, but the labels are still drawn.
+    const auto line = [&](int x1, int y1, int x2, int y2) {
+        if (pen) {
+            ::MoveToEx(dc, x1, y1, nullptr);
+            ::LineTo(dc, x2, y2);
+        }
+    };
+    WalkHorizontalScale(dc, look.width, look.unit, look.pixelsPerInchX, line);
+    WalkVerticalScale(dc, look.height, look.unit, look.pixelsPerInchY, line);
+}
+} // namespace
+
+void DrawHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor) {
+    WalkHorizontalScale(canvas, length, unit, pixelsPerInch, [&](int x1, int y1, int x2, int y2) {
+        DrawLine(canvas, x1, y1, x2, y2, foreColor, 1, PS_SOLID);
+    });
+}
+
+void DrawVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor) {
+    WalkVerticalScale(canvas, length, unit, pixelsPerInch, [&](int x1, int y1, int x2, int y2) {
+        DrawLine(canvas, x1, y1, x2, y2, foreColor, 1, PS_SOLID);
+    });
 }
 
 void FillPolygon(HDC dc, std::span<const POINT> points, int32_t fillColor, int32_t penColor, int penWidth) {
@@ -100,6 +214,135 @@ void PaintRulerMask(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look) {
     DrawLine(dc, 0, h - 1, w, h - 1, MaskKeepColor, 1, PS_DASHDOTDOT);
     DrawLine(dc, w - 1, 0, w - 1, h, MaskKeepColor, 1, PS_DASHDOTDOT);
     DrawColoredText(dc, Readout(look), ReadoutBox(look), MaskKeepColor, ReadoutFlags);
-    const std::array<POINT, 3> corner{{{0, RulerBarSize}, {RulerBarSize, 0}, {RulerBarSize, RulerBarSize}}};
-    FillPolygon(dc, corner, MaskKeepColor, 0, 0);
+    FillPolygon(dc, kCorner, MaskKeepColor, 0, 0);
+}
+
+namespace {
+
+void PaintRulerImageOnto(HDC dc, clsFontHDC& font, const RulerLook& look) {
+    const int w = look.width;
+    const int h = look.height;
+    // Clipped to w x h, the bitmap draws and clips exactly like a fresh canvas of that size (the
+    // gradients, for one, only draw the rows inside the clip box).
+    ::IntersectClipRect(dc, 0, 0, w, h);
+    FillOrFrameRectXY(dc, 0, 0, w, h, look.backColor, true);
+    const int32_t light = ShadeColor(look.backColor, 51);
+    const int32_t dark = ShadeColor(look.backColor, -17);
+    GradientVertical(dc, RulerBarSize, 0, w, RulerBarSize, light, dark);
+    // The left bar's gradient runs across it, so every row of the bar is the same: paint the first
+    // row (the same 40 colours as 40 full-height lines give it) and copy it down, doubling the rows
+    // copied each time. Full-height lines would touch every row of the bitmap once per column.
+    if (h > RulerBarSize) {
+        GradientHorizontal(dc, 0, RulerBarSize, RulerBarSize, RulerBarSize + 1, light, dark);
+        for (int done = 1; done < h - RulerBarSize; done *= 2) {
+            const int rows = std::min(done, h - RulerBarSize - done);
+            ::BitBlt(dc, 0, RulerBarSize + done, RulerBarSize, rows, dc, 0, RulerBarSize, SRCCOPY);
+        }
+    }
+    font.SetFontToDCStdFont(dc, look.font);
+    DrawScalesWithOnePen(dc, look);
+    DrawColoredText(dc, Readout(look), ReadoutBox(look), look.foreColor, ReadoutFlags);
+    font.Destroy();
+}
+
+} // namespace
+
+void PaintRulerImageInto(UniqueBitmap& image, clsFontHDC& font, const RulerLook& look) {
+    const int w = std::max(look.width, 0);
+    const int h = std::max(look.height, 0);
+    BITMAP held{};
+    const bool fits = image && ::GetObjectW(image.get(), sizeof(held), &held) == sizeof(held) && held.bmWidth >= w &&
+                      held.bmHeight >= h &&
+                      int64_t{held.bmWidth} * held.bmHeight <= 4 * std::max<int64_t>(int64_t{w} * h, 1);
+    if (!fits) {
+        clsMEMDC canvas;
+        canvas.CreateDC(std::max(w + w / 8, 1), std::max(h + h / 8, 1), TRANSPARENT);
+        image.reset(canvas.ReleasehBmp());
+    }
+    // A DC set up as clsMEMDC::CreateDC sets up its own, so that everything draws as on a fresh canvas.
+    const UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    const SelectGuard select(dc.get(), image.get());
+    if (!dc || !select.selected()) {
+        return;
+    }
+    ::SetStretchBltMode(dc.get(), COLORONCOLOR);
+    ::SetBkMode(dc.get(), TRANSPARENT);
+    PaintRulerImageOnto(dc.get(), font, look);
+}
+
+std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerLook& look) {
+    const int w = look.width;
+    const int h = look.height;
+    if (w <= 0 || h <= 0) {
+        return std::vector<RowRun>{};
+    }
+    std::vector<std::vector<RowRun>> parts;
+
+    // The two bars are filled rectangles: whole rows of red, known without drawing them.
+    std::vector<RowRun> bars;
+    bars.reserve(static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        if (y < RulerBarSize) {
+            if (w > RulerBarSize) {
+                bars.push_back({RulerBarSize, y, w, y + 1});
+            }
+        } else {
+            bars.push_back({0, y, std::min(w, RulerBarSize), y + 1});
+        }
+    }
+    parts.push_back(std::move(bars));
+
+    // Draws one part with paint(dc) and adds its runs; false when its canvas could not be made.
+    const auto addPart = [&](const RECT& area, const auto& paint) {
+        const MaskPart part(area);
+        if (part.dc() == nullptr) {
+            return false;
+        }
+        paint(part.dc());
+        parts.push_back(part.Runs());
+        return true;
+    };
+    const bool drawn =
+        addPart(OnMask({0, 0, RulerBarSize, RulerBarSize}, w, h),
+                [&](HDC dc) { FillPolygon(dc, kCorner, MaskKeepColor, 0, 0); }) &&
+        addPart({0, h - 1, w, h}, [&](HDC dc) { DrawLine(dc, 0, h - 1, w, h - 1, MaskKeepColor, 1, PS_DASHDOTDOT); }) &&
+        addPart({w - 1, 0, w, h}, [&](HDC dc) { DrawLine(dc, w - 1, 0, w - 1, h, MaskKeepColor, 1, PS_DASHDOTDOT); });
+    if (!drawn) {
+        return std::nullopt;
+    }
+
+    // The readout is clipped to its box (DrawText without DT_NOCLIP) and sits on the box's bottom
+    // right, so its glyphs lie in the box's last rows, at most one text width from its right edge.
+    // The part covers that with a margin of two text heights for overhanging glyphs; the box is
+    // taken in order, as the text clipping would, even when a tiny window turns it inside out.
+    const std::wstring text = Readout(look);
+    const RECT box = ReadoutBox(look);
+    SIZE extent{};
+    {
+        const UniqueMemoryDC measure(::CreateCompatibleDC(nullptr));
+        if (!measure) {
+            return std::nullopt;
+        }
+        font.SetFontToDCStdFont(measure.get(), look.font);
+        ::GetTextExtentPoint32W(measure.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        font.Destroy();
+    }
+    const LONG boxLeft = std::min(box.left, box.right);
+    const LONG boxRight = std::max(box.left, box.right);
+    const LONG boxTop = std::min(box.top, box.bottom);
+    const LONG boxBottom = std::max(box.top, box.bottom);
+    const LONG margin = 2 * std::max<LONG>(extent.cy, 1);
+    const RECT readoutArea = OnMask({std::max(boxLeft, boxRight - extent.cx - margin),
+                                     std::max(boxTop, boxBottom - extent.cy - margin), boxRight, boxBottom},
+                                    w, h);
+    if (!IsEmptyArea(readoutArea) && !addPart(readoutArea, [&](HDC dc) {
+            font.SetFontToDCStdFont(dc, look.font);
+            DrawColoredText(dc, text, box, MaskKeepColor, ReadoutFlags);
+            font.Destroy();
+        })) {
+        return std::nullopt;
+    }
+
+    const std::vector<std::span<const RowRun>> lists(parts.begin(), parts.end());
+    return UnionOfRuns(lists);
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The pieces of the ruler's picture: the two scales, and the polygon shortcuts the mask uses.
+#include "core/RegionScan.h"
 #include "core/Units.h"
 #include "draw/clsFontHDC.h"
 #include "draw/clsMEMDC.h"
@@ -7,11 +8,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <vector>
 
 // Everything the ruler's picture depends on.
 struct RulerLook {
-    int width = 0;  // the whole window, bars included
+    int width = 0; // the whole window, bars included
     int height = 0;
     ScaleUnit unit = ScaleUnit::Pixels;
     double pixelsPerInchX = 96;
@@ -32,6 +35,28 @@ void PaintRulerImage(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look);
 // The shape mask: red where the window is (the bars, the lower-right half of the corner square, the
 // dashed far edges and the readout's glyphs), black elsewhere.
 void PaintRulerMask(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look);
+
+// ---- The redraw path of the window ---------------------------------------------------------------
+// The two functions above are the straightforward renderer: a fresh canvas of the window's size for
+// each picture, the region read back from the whole mask. They stay as the reference that the tests
+// hold the faster path below to, pixel for pixel and run for run.
+
+// The visible image painted into `image`, a screen-compatible bitmap that is not selected into any
+// DC: exactly the pixels PaintRulerImage gives on a fresh canvas, in its top-left look.width x
+// look.height (the rest of the bitmap is left as it was). The bitmap is kept and painted over while
+// it is large enough and not more than four times too large; otherwise (or when there is none) it is
+// replaced by a new one an eighth larger each way than needed, so that a window growing step by step
+// gets a new bitmap only now and then. A new bitmap costs more than all the painting: the system
+// hands out and clears fresh memory for it (15 ms for 4K under Wine). Throws like clsMEMDC::CreateDC;
+// `image` is then left as it was.
+void PaintRulerImageInto(UniqueBitmap& image, clsFontHDC& font, const RulerLook& look);
+
+// The runs of the shape mask: exactly what ScanRowRuns finds in the mask PaintRulerMask draws, with
+// black as the transparent colour, without drawing or reading that mask. The bars are whole rows; the
+// corner triangle, the two dashed edges and the readout are drawn with PaintRulerMask's own calls on
+// canvases just large enough for each, and their runs are united row by row. nullopt when the
+// canvas for a part cannot be made.
+[[nodiscard]] std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerLook& look);
 
 // Walks the horizontal scale along the top bar of a canvas `length` pixels wide: ticks from rows
 // 30/33/38 down to the bar's edge, labels 3 pixels right of their tick at row 15, and the end mark.

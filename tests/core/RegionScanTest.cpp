@@ -54,6 +54,22 @@ public:
     }
     [[nodiscard]] std::span<const uint8_t> bytes() const { return bytes_; }
 
+    // The same pixels as 32-bit rows; the fourth byte of each pixel holds junk, which must be ignored.
+    [[nodiscard]] std::vector<uint8_t> Bytes32() const {
+        std::vector<uint8_t> out;
+        for (int32_t y = 0; y < height_; ++y) {
+            for (int32_t x = 0; x < width_; ++x) {
+                const uint8_t* px = bytes_.data() + static_cast<size_t>(y) * DibRowBytes24(width_) + 3 * x;
+                out.insert(out.end(), {px[0], px[1], px[2], static_cast<uint8_t>(0x5A + x)});
+            }
+        }
+        return out;
+    }
+    [[nodiscard]] ScanRequest Request32(std::span<const uint8_t> bytes32, PixelKey key, bool anti = false,
+                                        std::optional<Exclusion> ex = {}) const {
+        return {bytes32, width_, height_, key, anti, ex, 4};
+    }
+
 private:
     int32_t width_;
     int32_t height_;
@@ -116,6 +132,8 @@ TEST(RegionScanTest, RunsOfSmallMasks) {
     for (const Case& c : cases) {
         const Mask mask = Mask::FromRows(c.rows);
         EXPECT_EQ(ScanRowRuns(mask.Request(Black)), c.expected) << c.name;
+        const std::vector<uint8_t> bytes32 = mask.Bytes32();
+        EXPECT_EQ(ScanRowRuns(mask.Request32(bytes32, Black)), c.expected) << c.name << ", 32-bit rows";
     }
 }
 
@@ -195,6 +213,8 @@ TEST(RegionScanTest, ExcludedRowsGetTheSpanWhole) {
         {2, 2, 5, 3}, {4, 2, 5, 3}, {6, 2, 7, 3}, // row 2: span, second scan from column 4
     };
     EXPECT_EQ(ScanRowRuns(mask.Request(Black, false, Exclusion{2, 1, 4, 3})), expected);
+    const std::vector<uint8_t> bytes32 = mask.Bytes32();
+    EXPECT_EQ(ScanRowRuns(mask.Request32(bytes32, Black, false, Exclusion{2, 1, 4, 3})), expected);
 }
 
 TEST(RegionScanTest, ExcludedSpanStopsAtTheRightEdge) {
@@ -217,6 +237,127 @@ TEST(RegionScanTest, RejectsInconsistentInput) {
     EXPECT_THROW((void)ScanRowRuns(mask.Request(Black, false, Exclusion{-1, 0, 2, 2})), std::invalid_argument);
     EXPECT_THROW((void)ScanRowRuns(mask.Request(Black, false, Exclusion{0, 0, 6, 2})), std::invalid_argument);
     EXPECT_THROW((void)ScanRowRuns(mask.Request(Black, false, Exclusion{0, 2, 2, 4})), std::invalid_argument);
+    // 32-bit rows are longer: the 24-bit buffer is too small for them; other pixel sizes are refused.
+    EXPECT_THROW((void)ScanRowRuns(mask.Request32(mask.bytes(), Black)), std::invalid_argument);
+    const std::vector<uint8_t> bytes32 = mask.Bytes32();
+    EXPECT_THROW((void)ScanRowRuns({bytes32, 5, 3, Black, false, {}, 2}), std::invalid_argument);
+}
+
+TEST(RegionScanTest, UnionOfRunsMergesPerRow) {
+    struct Case {
+        const char* name;
+        std::vector<std::vector<RowRun>> lists;
+        std::vector<RowRun> expected;
+    };
+    const Case cases[] = {
+        {"no lists", {}, {}},
+        {"empty lists", {{}, {}}, {}},
+        {"touching runs become one", {{{0, 0, 2, 1}}, {{2, 0, 5, 1}}}, {{0, 0, 5, 1}}},
+        {"a gap of one pixel stays", {{{0, 0, 2, 1}}, {{3, 0, 5, 1}}}, {{0, 0, 2, 1}, {3, 0, 5, 1}}},
+        {"nested and overlapping", {{{0, 0, 10, 1}}, {{2, 0, 4, 1}, {8, 0, 12, 1}}}, {{0, 0, 12, 1}}},
+        {"overlap within one list", {{{4, 0, 9, 1}, {2, 0, 5, 1}}}, {{2, 0, 9, 1}}},
+        {"rows interleave across lists",
+         {{{0, 1, 1, 2}, {5, 3, 6, 4}}, {{7, 0, 8, 1}, {3, 3, 4, 4}}},
+         {{7, 0, 8, 1}, {0, 1, 1, 2}, {3, 3, 4, 4}, {5, 3, 6, 4}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::span<const RowRun>> spans(c.lists.begin(), c.lists.end());
+        EXPECT_EQ(UnionOfRuns(spans), c.expected) << c.name;
+    }
+
+    const std::vector<std::vector<RowRun>> bad = {
+        {{2, 0, 2, 1}},               // empty run
+        {{0, 0, 2, 2}},               // two rows high
+        {{0, 1, 2, 2}, {0, 0, 2, 1}}, // rows out of order
+    };
+    for (const std::vector<RowRun>& list : bad) {
+        const std::span<const RowRun> one[] = {list};
+        EXPECT_THROW((void)UnionOfRuns(one), std::invalid_argument);
+    }
+}
+
+TEST(RegionScanTest, UnionOfRunsEqualsTheRunsOfTheUnionMask) {
+    // Three layers of scattered pixels and bars, separately scanned, against the scan of all three
+    // drawn onto one mask; odd widths exercise the row padding.
+    uint32_t seed = 12345;
+    const auto random = [&](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (const auto& [width, height] : {std::pair{1, 1}, std::pair{7, 5}, std::pair{33, 20}, std::pair{101, 40}}) {
+        Mask all(width, height);
+        std::vector<std::vector<RowRun>> layers;
+        for (int layer = 0; layer < 3; ++layer) {
+            Mask mask(width, height);
+            for (uint32_t i = 0, n = random(4) + 1; i < n; ++i) {
+                const auto x = static_cast<int32_t>(random(static_cast<uint32_t>(width)));
+                const auto y = static_cast<int32_t>(random(static_cast<uint32_t>(height)));
+                const auto w = static_cast<int32_t>(random(static_cast<uint32_t>(width - x)) + 1);
+                mask.Fill(x, y, x + w, std::min(height, y + 3), Red);
+                all.Fill(x, y, x + w, std::min(height, y + 3), Red);
+            }
+            for (int32_t y = 0; y < height; ++y) {
+                for (int32_t x = 0; x < width; ++x) {
+                    if (random(5) == 0) {
+                        mask.Set(x, y, Red);
+                        all.Set(x, y, Red);
+                    }
+                }
+            }
+            layers.push_back(ScanRowRuns(mask.Request(Black)));
+        }
+        const std::vector<std::span<const RowRun>> spans(layers.begin(), layers.end());
+        EXPECT_EQ(UnionOfRuns(spans), ScanRowRuns(all.Request(Black))) << width << "x" << height;
+    }
+}
+
+// The bands back as one-row runs, in scan order.
+std::vector<RowRun> RowsOfBands(const std::vector<RowRun>& bands) {
+    std::vector<RowRun> rows;
+    for (size_t first = 0; first < bands.size();) {
+        size_t end = first;
+        while (end < bands.size() && bands[end].top == bands[first].top) {
+            ++end;
+        }
+        for (int32_t y = bands[first].top; y < bands[first].bottom; ++y) {
+            for (size_t i = first; i < end; ++i) {
+                rows.push_back({bands[i].left, y, bands[i].right, y + 1});
+            }
+        }
+        first = end;
+    }
+    return rows;
+}
+
+TEST(RegionScanTest, CoalesceRowsJoinsOnlyEqualNeighbouringRows) {
+    struct Case {
+        const char* name;
+        std::vector<RowRun> runs, expected;
+    };
+    const Case cases[] = {
+        {"nothing", {}, {}},
+        {"equal rows", {{0, 3, 4, 4}, {6, 3, 9, 4}, {0, 4, 4, 5}, {6, 4, 9, 5}}, {{0, 3, 4, 5}, {6, 3, 9, 5}}},
+        {"a row apart", {{0, 3, 4, 4}, {0, 5, 4, 6}}, {{0, 3, 4, 4}, {0, 5, 4, 6}}},
+        {"one run more", {{0, 0, 4, 1}, {0, 1, 4, 2}, {6, 1, 7, 2}}, {{0, 0, 4, 1}, {0, 1, 4, 2}, {6, 1, 7, 2}}},
+        {"a different right", {{0, 0, 4, 1}, {0, 1, 5, 2}, {0, 2, 5, 3}}, {{0, 0, 4, 1}, {0, 1, 5, 3}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CoalesceRows(c.runs), c.expected) << c.name;
+    }
+    EXPECT_THROW((void)CoalesceRows(std::vector<RowRun>{{0, 0, 4, 2}}), std::invalid_argument);
+    EXPECT_THROW((void)CoalesceRows(std::vector<RowRun>{{0, 1, 4, 2}, {0, 0, 4, 1}}), std::invalid_argument);
+
+    // A mask with long stretches of equal rows, broken by dashes on its right edge, gives the same rows
+    // back and far fewer rectangles.
+    Mask mask(60, 90);
+    mask.Fill(0, 0, 10, 90, Red);
+    for (int32_t y = 0; y < 90; y += 7) {
+        mask.Fill(59, y, 60, std::min(y + 3, 90), Red);
+    }
+    const std::vector<RowRun> runs = ScanRowRuns(mask.Request(Black));
+    const std::vector<RowRun> bands = CoalesceRows(runs);
+    EXPECT_EQ(RowsOfBands(bands), runs);
+    EXPECT_LT(bands.size(), runs.size() / 3);
 }
 
 TEST(RegionScanTest, DibRowBytes) {

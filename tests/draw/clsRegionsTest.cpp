@@ -307,6 +307,33 @@ TEST(clsRegionsBuild, ChunkedBuildGivesTheSameRegion) {
     EXPECT_EQ(builds, 1 + static_cast<int>(ChunkRanges(runs.size()).size()));
 }
 
+TEST(clsRegionsBuild, MergedBuildGivesTheSameRegion) {
+    const std::vector<RowRun> runs = ScatterRuns();
+    const int before = GdiObjectCount();
+    // Around the slice size, several levels of merging, and rectangles that are not one row high
+    // (which are built as they are).
+    const std::vector<RowRun> tall = {{0, 0, 5, 3}, {2, 1, 9, 7}, {20, 4, 30, 5}};
+    for (const size_t n : {size_t{1}, kMergedSliceRuns - 1, kMergedSliceRuns, kMergedSliceRuns + 1,
+                           5 * kMergedSliceRuns + 3, runs.size()}) {
+        const std::span<const RowRun> some = std::span(runs).first(n);
+        EXPECT_TRUE(SameRegion(BuildRegionFromRunsMerged(some, ScatterWidth).get(),
+                               BuildRegionFromRuns(some, ScatterWidth).get()))
+            << n << " runs";
+    }
+    EXPECT_TRUE(SameRegion(BuildRegionFromRunsMerged(tall, 30).get(), BuildRegionFromRuns(tall, 30).get()));
+    // Equal rows: a solid block with a dashed edge, as the ruler's left bar.
+    std::vector<RowRun> bar;
+    for (int32_t y = 0; y < 1000; ++y) {
+        bar.push_back({0, y, 40, y + 1});
+        if (y % 7 < 3) {
+            bar.push_back({99, y, 100, y + 1});
+        }
+    }
+    EXPECT_TRUE(SameRegion(BuildRegionFromRunsMerged(bar, 100).get(), BuildRegionFromRuns(bar, 100).get()));
+    EXPECT_FALSE(BuildRegionFromRunsMerged({}, ScatterWidth));
+    EXPECT_EQ(GdiObjectCount(), before);
+}
+
 TEST(clsRegionsBuild, FailedBuildsLeaveNoRegion) {
     const std::vector<RowRun> runs = ScatterRuns();
     const int before = GdiObjectCount();

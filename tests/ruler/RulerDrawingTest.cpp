@@ -3,10 +3,12 @@
 #include "ruler/frmRulers.h"
 #include "support/GdiCount.h"
 #include "support/TestSettings.h"
+#include "util/LocaleInfo.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -193,6 +195,96 @@ TEST(RulerMask, HoldsTheBarsCornerHalfDashedEdgesAndReadoutOnly) {
     }
 }
 
+// ---- The window's redraw path against the straightforward renderer above --------------------------
+
+constexpr ScaleUnit kUnits[] = {ScaleUnit::Points, ScaleUnit::Pixels, ScaleUnit::Inches, ScaleUnit::Centimeters,
+                                ScaleUnit::Millimeters};
+// The default window; odd sizes; one about a full-HD screen, whose bottom edge has hundreds of dashes;
+// sizes around the bar thickness; tiny ones, where the readout's box turns inside out. Larger sizes
+// come first, so that the kept image below is painted over (not replaced) for several of the others.
+constexpr SIZE kSizes[] = {{1961, 1121}, {1001, 777}, {430, 330}, {201, 199}, {120, 39},
+                           {39, 120},    {41, 41},    {40, 40},   {7, 3},     {1, 1}};
+
+RulerLook LookOf(SIZE size, ScaleUnit unit, int index) {
+    RulerLook look = LookOf(size.cx, size.cy);
+    look.unit = unit;
+    // Every other case at 150 percent: other tick positions, labels and readouts.
+    look.pixelsPerInchX = look.pixelsPerInchY = index % 2 ? 144 : 96;
+    return look;
+}
+
+// Where two bitmaps first differ in the top-left w x h; empty when they do not.
+std::string FirstDifference(const Pixels& actual, const Pixels& expected, int w, int h) {
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (actual.at(x, y) != expected.at(x, y)) {
+                return "pixel " + std::to_string(x) + "," + std::to_string(y);
+            }
+        }
+    }
+    return {};
+}
+
+TEST(RulerRedraw, KeptImageIsPixelForPixelTheReference) {
+    UniqueBitmap kept; // painted over and over, across sizes and units, as the window paints its own
+    int index = 0;
+    for (const ScaleUnit unit : kUnits) {
+        for (const SIZE size : kSizes) {
+            const RulerLook look = LookOf(size, unit, index++);
+            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " unit " << static_cast<int>(unit) << " at "
+                                            << look.pixelsPerInchX << " dpi");
+            const ::Picture reference = RenderImage(look);
+            clsFontHDC font;
+            PaintRulerImageInto(kept, font, look);
+            const Pixels expected(reference.bitmap());
+            const Pixels actual(kept.get());
+            ASSERT_GE(actual.width(), size.cx);
+            ASSERT_GE(actual.height(), size.cy);
+            EXPECT_EQ(FirstDifference(actual, expected, size.cx, size.cy), "");
+        }
+    }
+}
+
+TEST(RulerRedraw, KeptImageIsReplacedOnlyWhenTooSmallOrFarTooLarge) {
+    UniqueBitmap kept;
+    clsFontHDC font;
+    const auto paint = [&](int w, int h) {
+        PaintRulerImageInto(kept, font, LookOf(w, h));
+        return kept.get();
+    };
+    const HBITMAP first = paint(430, 330);
+    EXPECT_EQ(paint(440, 340), first) << "a few pixels larger: the eighth to spare";
+    EXPECT_EQ(paint(300, 200), first) << "smaller, but not four times";
+    EXPECT_NE(paint(500, 340), first) << "wider than the bitmap";
+    const HBITMAP second = kept.get();
+    EXPECT_NE(paint(100, 100), second) << "far too large";
+}
+
+TEST(RulerRedraw, ShapeRunsAndRegionAreTheReferenceOnes) {
+    const clsRegions reference(&ScanRowRuns, &BuildRegionFromRuns);
+    const clsRegions regions;
+    int index = 0;
+    for (const ScaleUnit unit : kUnits) {
+        for (const SIZE size : kSizes) {
+            const RulerLook look = LookOf(size, unit, index++);
+            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " unit " << static_cast<int>(unit) << " at "
+                                            << look.pixelsPerInchX << " dpi");
+            const ::Picture mask = RenderMask(look);
+            const auto expected = reference.RunsFromBitmap(mask.bitmap(), MaskCutColor, false, 0, 0, 0, 0);
+            clsFontHDC font;
+            const auto runs = RulerShapeRuns(font, look);
+            ASSERT_TRUE(expected && runs);
+            EXPECT_EQ(*runs, *expected);
+
+            const UniqueRegion wanted(reinterpret_cast<HRGN>(
+                reference.RegionFromBitmap(mask.bitmap(), nullptr, MaskCutColor, false, 0, 0, 0, 0)));
+            const UniqueRegion made(reinterpret_cast<HRGN>(regions.RegionFromRuns(*runs, size.cx, nullptr)));
+            ASSERT_TRUE(wanted && made);
+            EXPECT_TRUE(::EqualRgn(made.get(), wanted.get()));
+        }
+    }
+}
+
 class FakeMenu final : public RulerHost {
 public:
     UnitChecks units;
@@ -213,6 +305,16 @@ TEST(RulerWindow, ShapedToItsMaskAndRedrawnWithoutLeaks) {
     EXPECT_TRUE(::PtInRegion(region.get(), 35, 35));
     EXPECT_FALSE(::PtInRegion(region.get(), 5, 5));
     EXPECT_FALSE(::PtInRegion(region.get(), 100, 100));
+    {
+        // Exactly the region of the whole mask.
+        RulerLook look = LookOf(200, 200);
+        look.pixelsPerInchX = look.pixelsPerInchY = ::GetDpiForWindow(ruler.hwnd());
+        look.decimalSeparator = UserDecimalSeparator();
+        const ::Picture mask = RenderMask(look);
+        const UniqueRegion wanted(
+            reinterpret_cast<HRGN>(clsRegions().RegionFromBitmap(mask.bitmap(), nullptr, 0, false, 0, 0, 0, 0)));
+        EXPECT_TRUE(::EqualRgn(region.get(), wanted.get()));
+    }
 
     // A unit change reshapes the window: the readout's glyphs change.
     menu.units.inches = true;
