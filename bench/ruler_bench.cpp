@@ -34,7 +34,7 @@ class BenchHost final : public RulerHost {
 public:
     UnitChecks UnitCheckMarks() const override { return {}; } // pixels
     bool TransparencyChecked() const override { return false; }
-    void OpenMenu(HWND, POINT) override {}
+    void OpenMenu(POINT) override {}
 };
 
 class Clock {

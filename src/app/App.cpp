@@ -28,7 +28,8 @@ bool App::Start() {
     if (firstRun_) {
         frmRulers& rulers = Rulers();
         const RECT r = rulers.Bounds();
-        rulers.MoveTo((VirtualScreenWidth() - (r.right - r.left)) / 2, (VirtualScreenHeight() - (r.bottom - r.top)) / 2);
+        rulers.MoveTo((VirtualScreenWidth() - (r.right - r.left)) / 2,
+                      (VirtualScreenHeight() - (r.bottom - r.top)) / 2);
         rulers.Show();
     } else if (settings_.GetInt(L"ShowRuler", 1) != 0) {
         Rulers().Show();
@@ -63,11 +64,17 @@ frmRulers& App::Rulers() {
     return *rulers_;
 }
 
-frmRulers* App::ExistingRulers() { return rulers_ && rulers_->IsCreated() ? rulers_.get() : nullptr; }
+frmRulers* App::ExistingRulers() {
+    return rulers_ && rulers_->IsCreated() ? rulers_.get() : nullptr;
+}
 
-void App::ShowHelp() { main_.ShowHelp(); }
+void App::ShowHelp() {
+    main_.ShowHelp();
+}
 
-void App::ShowAbout() { about_.ShowAbout(); }
+void App::ShowAbout() {
+    about_.ShowAbout();
+}
 
 void App::OnIconLeftClick() {
     frmRulers& rulers = Rulers();

@@ -26,9 +26,7 @@ public:
     void Shutdown() override;
     void OnIconLeftClick() override;
     [[nodiscard]] HMENU TrayMenu() override { return menu_.mnuMenu(); }
-    bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        return menu_.RouteMenuMessage(msg, wParam, lParam, result);
-    }
+    [[nodiscard]] HWND TrayMenuOwner() override { return menu_.hwnd(); }
     // MenuHost
     frmRulers& Rulers() override;
     [[nodiscard]] frmRulers* ExistingRulers() override;

@@ -30,7 +30,8 @@ bool frmMain::Load() {
 
     // The fixed layout is designed at 96 dots per inch; scale it for the primary monitor.
     const UINT dpi = ::GetDpiForSystem();
-    RECT frame{0, 0, ::MulDiv(ClientWidth, static_cast<int>(dpi), 96), ::MulDiv(ClientHeight, static_cast<int>(dpi), 96)};
+    RECT frame{0, 0, ::MulDiv(ClientWidth, static_cast<int>(dpi), 96),
+               ::MulDiv(ClientHeight, static_cast<int>(dpi), 96)};
     ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -67,12 +68,11 @@ bool frmMain::AddTrayIcon() {
     return tray_.AddIcon(IconId, kIconTip, smallIcon_.get());
 }
 
-bool frmMain::ShowFirstRunBalloon() { return tray_.ShowBalloonTip(L"Hey, look here!", L"Trelvik", NIIF_INFO, 30000); }
+bool frmMain::ShowFirstRunBalloon() {
+    return tray_.ShowBalloonTip(L"Hey, look here!", L"Trelvik", NIIF_INFO, 30000);
+}
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (LRESULT routed = 0; host_.RouteMenuMessage(msg, wParam, lParam, routed)) {
-        return routed;
-    }
     if (msg == TrayCallbackMessage) {
         OnTrayEvent(LOWORD(lParam));
         return 0;
@@ -119,7 +119,9 @@ void frmMain::OnTrayEvent(UINT event) {
         host_.OnIconLeftClick();
         break;
     case WM_RBUTTONUP:
-        clsTrayArea::PopupMenu(hwnd(), host_.TrayMenu());
+        // Owned by the hidden menu window: making the shown help window foreground instead would move
+        // the keyboard focus, which under X closes the popup at once.
+        clsTrayArea::PopupMenu(host_.TrayMenuOwner(), host_.TrayMenu());
         break;
     default:
         break;

@@ -12,10 +12,10 @@ public:
     // A left click on the notification icon: the ruler is shown or hidden, the help window and the
     // About box are hidden.
     virtual void OnIconLeftClick() = 0;
-    // The tray menu that a right click on the icon opens.
+    // The tray menu that a right click on the icon opens, and the hidden window that owns it while it
+    // is open (and so receives its commands).
     [[nodiscard]] virtual HMENU TrayMenu() = 0;
-    // Hands a message of the open tray menu to the menu's window; false for other messages.
-    virtual bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+    [[nodiscard]] virtual HWND TrayMenuOwner() = 0;
 
 protected:
     ~MainHost() = default;

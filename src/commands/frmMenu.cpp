@@ -12,7 +12,9 @@
 namespace {
 constexpr wchar_t kClassName[] = L"TrelvikMenu";
 
-UINT Id(MenuId id) noexcept { return static_cast<UINT>(id); }
+UINT Id(MenuId id) noexcept {
+    return static_cast<UINT>(id);
+}
 
 struct PresetSize {
     MenuId id;
@@ -56,9 +58,7 @@ bool frmMenu::Load() {
 
 void frmMenu::BuildMenuTree() {
     UniqueMenu advanced(::CreatePopupMenu());
-    auto item = [](HMENU menu, MenuId id, const wchar_t* caption) {
-        ::AppendMenuW(menu, MF_STRING, Id(id), caption);
-    };
+    auto item = [](HMENU menu, MenuId id, const wchar_t* caption) { ::AppendMenuW(menu, MF_STRING, Id(id), caption); };
     item(advanced.get(), MenuId::sep5, L"[SEP]General");
     item(advanced.get(), MenuId::mnuAutoStart, L"Autostart with Windows");
     item(advanced.get(), MenuId::mnuTransparent, L"The ruler is transparent");
@@ -103,7 +103,9 @@ void frmMenu::CheckResMenu() {
     }
 }
 
-HMENU frmMenu::mnuMenu() const noexcept { return menuBar_ ? ::GetSubMenu(menuBar_.get(), 0) : nullptr; }
+HMENU frmMenu::mnuMenu() const noexcept {
+    return menuBar_ ? ::GetSubMenu(menuBar_.get(), 0) : nullptr;
+}
 
 bool frmMenu::IsChecked(MenuId id) const noexcept {
     const UINT state = ::GetMenuState(mnuMenu(), Id(id), MF_BYCOMMAND);
@@ -143,52 +145,21 @@ UnitChecks frmMenu::UnitCheckMarks() const {
                       IsChecked(MenuId::mnuMillimeters)};
 }
 
-bool frmMenu::TransparencyChecked() const { return IsChecked(MenuId::mnuTransparent); }
+bool frmMenu::TransparencyChecked() const {
+    return IsChecked(MenuId::mnuTransparent);
+}
 
-void frmMenu::OpenMenu(HWND requester, POINT screenPosition) {
+void frmMenu::OpenMenu(POINT screenPosition) {
     HMENU popup = mnuMenu();
     if (!popup || !IsCreated()) {
         return;
     }
-    // A popup closes on a click elsewhere only when its owner is the foreground window.
-    ::SetForegroundWindow(requester);
-    ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, screenPosition.x, screenPosition.y, requester, nullptr);
-    ::PostMessageW(requester, WM_NULL, 0, 0);
-}
-
-bool frmMenu::RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (!IsCreated()) {
-        return false;
-    }
-    switch (msg) {
-    case WM_COMMAND:
-        // Menu commands carry no control handle and notification code 0.
-        if (lParam != 0 || HIWORD(wParam) != 0) {
-            return false;
-        }
-        break;
-    case WM_MEASUREITEM:
-        if (reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlType != ODT_MENU) {
-            return false;
-        }
-        break;
-    case WM_DRAWITEM:
-        if (reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlType != ODT_MENU) {
-            return false;
-        }
-        break;
-    case WM_INITMENUPOPUP:
-    case WM_UNINITMENUPOPUP:
-    case WM_MENUSELECT:
-    case WM_MENUCHAR:
-    case WM_ENTERMENULOOP:
-    case WM_EXITMENULOOP:
-        break;
-    default:
-        return false;
-    }
-    result = ::SendMessageW(hwnd(), msg, wParam, lParam);
-    return true;
+    // The owner must be the foreground window, or the popup does not close on a click elsewhere. A
+    // hidden window takes the foreground without moving the keyboard focus of a shown one (under X
+    // that focus change would close the popup as soon as it opened).
+    ::SetForegroundWindow(hwnd());
+    ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, screenPosition.x, screenPosition.y, hwnd(), nullptr);
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 void frmMenu::OnCommand(MenuId id) {

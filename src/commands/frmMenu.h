@@ -52,8 +52,9 @@ public:
     // RulerHost
     [[nodiscard]] UnitChecks UnitCheckMarks() const override;
     [[nodiscard]] bool TransparencyChecked() const override;
-    void OpenMenu(HWND requester, POINT screenPosition) override;
-    bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The menu's own (hidden) window owns the popup, so its commands, and later its measuring and
+    // drawing requests, come straight here whoever asked for the menu.
+    void OpenMenu(POINT screenPosition) override;
 
     // Runs the command of a menu item, as a click on it does.
     void OnCommand(MenuId id);

@@ -9,15 +9,8 @@ class RulerHost {
 public:
     [[nodiscard]] virtual UnitChecks UnitCheckMarks() const = 0;
     [[nodiscard]] virtual bool TransparencyChecked() const = 0;
-    // Opens the tray menu at a screen position on behalf of the given window, which owns the popup
-    // while it is open and passes the menu's messages on through RouteMenuMessage.
-    virtual void OpenMenu(HWND requester, POINT screenPosition) = 0;
-    // Hands a menu message (command, measure, draw ...) that reached the popup's owner to the menu's
-    // window. False when the message is not a menu message.
-    virtual bool RouteMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        (void)msg, (void)wParam, (void)lParam, (void)result;
-        return false;
-    }
+    // Opens the tray menu at a screen position; returns when it has closed.
+    virtual void OpenMenu(POINT screenPosition) = 0;
 
 protected:
     ~RulerHost() = default;

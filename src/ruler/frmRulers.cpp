@@ -19,8 +19,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"TrelvikRuler";
 constexpr wchar_t kTitle[] = L"Trelvik ruler";
 
-int Width(const RECT& r) noexcept { return r.right - r.left; }
-int Height(const RECT& r) noexcept { return r.bottom - r.top; }
+int Width(const RECT& r) noexcept {
+    return r.right - r.left;
+}
+int Height(const RECT& r) noexcept {
+    return r.bottom - r.top;
+}
 } // namespace
 
 frmRulers::frmRulers(RulerHost& host, const SettingsStore& settings) : host_(host), settings_(settings) {
@@ -188,10 +192,6 @@ HCURSOR frmRulers::CursorFor(CursorZone zone) const noexcept {
 }
 
 LRESULT frmRulers::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // While the tray menu is open on the ruler's behalf, its messages belong to the menu's window.
-    if (LRESULT routed = 0; host_.RouteMenuMessage(msg, wParam, lParam, routed)) {
-        return routed;
-    }
     switch (msg) {
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam));
@@ -309,7 +309,7 @@ void frmRulers::OnButtonUp(bool rightButton) {
     if (rightButton) {
         POINT cursor{};
         ::GetCursorPos(&cursor);
-        host_.OpenMenu(hwnd(), cursor);
+        host_.OpenMenu(cursor);
     }
 }
 

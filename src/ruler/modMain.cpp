@@ -25,8 +25,16 @@ void ShowMessage(std::wstring_view text, UINT icon) noexcept {
 }
 } // namespace
 
-void ShowErrorMessage(std::wstring_view text) noexcept { ShowMessage(text, MB_ICONERROR); }
-void ShowInfoMessage(std::wstring_view text) noexcept { ShowMessage(text, MB_ICONINFORMATION); }
+void ShowErrorMessage(std::wstring_view text) noexcept {
+    ShowMessage(text, MB_ICONERROR);
+}
+void ShowInfoMessage(std::wstring_view text) noexcept {
+    ShowMessage(text, MB_ICONINFORMATION);
+}
 
-int VirtualScreenWidth() noexcept { return clsScreens().VirtualWidth(); }
-int VirtualScreenHeight() noexcept { return clsScreens().VirtualHeight(); }
+int VirtualScreenWidth() noexcept {
+    return clsScreens().VirtualWidth();
+}
+int VirtualScreenHeight() noexcept {
+    return clsScreens().VirtualHeight();
+}

@@ -36,14 +36,30 @@ private:
 };
 
 namespace handles_detail {
-template <typename T> void DeleteGdiObject(T h) noexcept { ::DeleteObject(h); }
-inline void CloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
-inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
-inline void DestroyCursorHandle(HCURSOR h) noexcept { ::DestroyCursor(h); }
-inline void DeleteMemoryDC(HDC h) noexcept { ::DeleteDC(h); }
-inline void CloseKernelHandle(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
+template <typename T> void DeleteGdiObject(T h) noexcept {
+    ::DeleteObject(h);
+}
+inline void CloseKey(HKEY h) noexcept {
+    ::RegCloseKey(h);
+}
+inline void DestroyMenuHandle(HMENU h) noexcept {
+    ::DestroyMenu(h);
+}
+inline void DestroyIconHandle(HICON h) noexcept {
+    ::DestroyIcon(h);
+}
+inline void DestroyCursorHandle(HCURSOR h) noexcept {
+    ::DestroyCursor(h);
+}
+inline void DeleteMemoryDC(HDC h) noexcept {
+    ::DeleteDC(h);
+}
+inline void CloseKernelHandle(HANDLE h) noexcept {
+    ::CloseHandle(h);
+}
+inline void DestroyWindowHandle(HWND h) noexcept {
+    ::DestroyWindow(h);
+}
 } // namespace handles_detail
 
 template <typename T> using UniqueGdi = Unique<T, &handles_detail::DeleteGdiObject<T>>;

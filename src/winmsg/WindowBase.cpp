@@ -38,7 +38,9 @@ bool WindowBase::CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD styl
     return hwnd != nullptr;
 }
 
-LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return Default(msg, wParam, lParam); }
+LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Default(msg, wParam, lParam);
+}
 
 LRESULT CALLBACK WindowBase::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg == WM_NCCREATE) {

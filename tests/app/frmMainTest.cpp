@@ -18,7 +18,7 @@ public:
     void Shutdown() override { ++shutdowns; }
     void OnIconLeftClick() override { ++leftClicks; }
     HMENU TrayMenu() override { return nullptr; }
-    bool RouteMenuMessage(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+    HWND TrayMenuOwner() override { return nullptr; }
 };
 
 class MainWindowTest : public ::testing::Test {

@@ -130,19 +130,20 @@ TEST_F(MenuCommandsTest, TogglesTransparencyAutostartAndAsksForHelpAboutAndExit)
     EXPECT_EQ(settings.Get(L"XSize"), L"430") << "the ruler stored its place on the way out";
 }
 
-TEST_F(MenuCommandsTest, RoutesOnlyMenuMessagesToTheMenuWindow) {
-    LRESULT result = 0;
-    EXPECT_TRUE(menu.RouteMenuMessage(WM_COMMAND, static_cast<WPARAM>(MenuId::mnuShowHideRuler), 0, result));
-    EXPECT_TRUE(app.Rulers().IsVisible()) << "the routed command ran";
-    EXPECT_FALSE(menu.RouteMenuMessage(WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 1234, result)) << "a control's command";
-    EXPECT_FALSE(menu.RouteMenuMessage(WM_PAINT, 0, 0, result));
+TEST_F(MenuCommandsTest, TheMenuWindowRunsTheCommandsOfItsPopup) {
+    // What the popup sends its owner when an item is chosen.
+    ::SendMessageW(menu.hwnd(), WM_COMMAND, static_cast<WPARAM>(MenuId::mnuShowHideRuler), 0);
+    EXPECT_TRUE(app.Rulers().IsVisible());
+    ::SendMessageW(menu.hwnd(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(MenuId::mnuShowHideRuler), BN_CLICKED), 1234);
+    EXPECT_TRUE(app.Rulers().IsVisible()) << "a control's notification is no menu command";
 }
 
 // The capture, with the messages recorded instead of shown.
 struct Told {
     std::vector<std::wstring> errors, infos;
     CaptureMessages Messages() {
-        return {[this](std::wstring_view t) { errors.emplace_back(t); }, [this](std::wstring_view t) { infos.emplace_back(t); }};
+        return {[this](std::wstring_view t) { errors.emplace_back(t); },
+                [this](std::wstring_view t) { infos.emplace_back(t); }};
     }
 };
 
@@ -175,8 +176,8 @@ TEST_F(MenuCommandsTest, CaptureCopiesTheAreaInsideTheRuler) {
     cls.hbrBackground = ::CreateSolidBrush(RGB(0, 0, 255));
     cls.lpszClassName = L"CaptureBackdrop";
     ::RegisterClassW(&cls);
-    UniqueWindow backdrop(::CreateWindowExW(WS_EX_TOOLWINDOW, L"CaptureBackdrop", L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                            700, 600, nullptr, nullptr, cls.hInstance, nullptr));
+    UniqueWindow backdrop(::CreateWindowExW(WS_EX_TOOLWINDOW, L"CaptureBackdrop", L"", WS_POPUP | WS_VISIBLE, 0, 0, 700,
+                                            600, nullptr, nullptr, cls.hInstance, nullptr));
     ::UpdateWindow(backdrop.get());
 
     frmRulers& ruler = app.Rulers();

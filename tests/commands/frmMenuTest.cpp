@@ -52,17 +52,28 @@ TEST_F(MenuTest, BuildsTheWholeTreeWithItsCaptions) {
     std::vector<std::wstring> captions;
     CollectCaptions(menu.mnuMenu(), L"", captions);
     const std::vector<std::wstring> expected = {
-        L"Show/Hide Ruler",     L"Capture Screen",
-        L"-",                   L"Size 320x200 px",
-        L"Size 640x480 px",     L"Size 800x600 px",
-        L"Size 1024x768 px",    L"Size 1280x1024 px",
-        L"-",                   L"Advanced...",
-        L"  [SEP]General",      L"  Autostart with Windows",
-        L"  The ruler is transparent", L"  [SEP]Scale Mode",
-        L"  Points",            L"  Pixels",
-        L"  Inches",            L"  Centimeters",
-        L"  Millimeters",       L"&Help",
-        L"&About",              L"-",
+        L"Show/Hide Ruler",
+        L"Capture Screen",
+        L"-",
+        L"Size 320x200 px",
+        L"Size 640x480 px",
+        L"Size 800x600 px",
+        L"Size 1024x768 px",
+        L"Size 1280x1024 px",
+        L"-",
+        L"Advanced...",
+        L"  [SEP]General",
+        L"  Autostart with Windows",
+        L"  The ruler is transparent",
+        L"  [SEP]Scale Mode",
+        L"  Points",
+        L"  Pixels",
+        L"  Inches",
+        L"  Centimeters",
+        L"  Millimeters",
+        L"&Help",
+        L"&About",
+        L"-",
         L"&Exit",
     };
     EXPECT_EQ(captions, expected);
@@ -73,8 +84,8 @@ TEST_F(MenuTest, RestoresCheckMarksAtLoad) {
         const wchar_t* transp;
         bool checked;
     };
-    for (const Case& c : {Case{nullptr, true}, Case{L"1", true}, Case{L"0", false}, Case{L"yes", false},
-                          Case{L" 1", false}}) {
+    for (const Case& c :
+         {Case{nullptr, true}, Case{L"1", true}, Case{L"0", false}, Case{L"yes", false}, Case{L" 1", false}}) {
         TestSettings fresh;
         if (c.transp) {
             fresh.Set(L"Transp", c.transp);
@@ -105,8 +116,8 @@ TEST_F(MenuTest, EnablesThePresetSizesThatFitTheVirtualScreen) {
         menu.SetEnabled(id, false);
     }
     menu.CheckResMenu(); // the test display is 1280 x 1024: everything fits
-    for (MenuId id : {MenuId::mnu320x200, MenuId::mnu640x480, MenuId::mnu800x600, MenuId::mnu1024x768,
-                      MenuId::mnu1280x1024}) {
+    for (MenuId id :
+         {MenuId::mnu320x200, MenuId::mnu640x480, MenuId::mnu800x600, MenuId::mnu1024x768, MenuId::mnu1280x1024}) {
         EXPECT_TRUE(menu.IsEnabled(id)) << menu.Caption(id).size();
     }
 }

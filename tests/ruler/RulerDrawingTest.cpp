@@ -290,7 +290,7 @@ public:
     UnitChecks units;
     UnitChecks UnitCheckMarks() const override { return units; }
     bool TransparencyChecked() const override { return false; }
-    void OpenMenu(HWND, POINT) override {}
+    void OpenMenu(POINT) override {}
 };
 
 TEST(RulerWindow, ShapedToItsMaskAndRedrawnWithoutLeaks) {

@@ -14,12 +14,18 @@ public:
 
     UnitChecks UnitCheckMarks() const override { return units; }
     bool TransparencyChecked() const override { return transparent; }
-    void OpenMenu(HWND, POINT) override { ++menuRequests; }
+    void OpenMenu(POINT) override { ++menuRequests; }
 };
 
-RECT BoundsOf(const frmRulers& ruler) { return ruler.Bounds(); }
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+RECT BoundsOf(const frmRulers& ruler) {
+    return ruler.Bounds();
+}
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
 
 BYTE AlphaOf(HWND hwnd) {
     BYTE alpha = 0;
@@ -41,10 +47,8 @@ TEST_F(RulerTest, LoadsStoredPlaceWithCorrectionsAndDefaults) {
         RECT expected;
     };
     const Case cases[] = {
-        {nullptr, nullptr, nullptr, nullptr, {50, 50, 480, 380}},
-        {L"-300", L"10", L"150", L"250", {0, 10, 200, 260}},
-        {L"100", L"-5", L"500", L"199", {100, 0, 600, 200}},
-        {L"abc", L"", L"12abc", L"1e999", {50, 50, 480, 380}},
+        {nullptr, nullptr, nullptr, nullptr, {50, 50, 480, 380}}, {L"-300", L"10", L"150", L"250", {0, 10, 200, 260}},
+        {L"100", L"-5", L"500", L"199", {100, 0, 600, 200}},      {L"abc", L"", L"12abc", L"1e999", {50, 50, 480, 380}},
         {L" 70 ", L"-0", L"99999", L"300.4", {70, 0, 500, 300}},
     };
     for (const Case& c : cases) {
@@ -91,7 +95,7 @@ TEST(RulerZones, RightZoneWinsThenBottomThenHand) {
     };
     const Case cases[] = {
         {426, 20, Zone::SizeWE}, {429, 329, Zone::SizeWE}, {425, 20, Zone::Hand}, {20, 326, Zone::SizeNS},
-        {20, 325, Zone::Hand},   {0, 0, Zone::Hand},        {200, 39, Zone::Hand}, {425, 326, Zone::SizeNS},
+        {20, 325, Zone::Hand},   {0, 0, Zone::Hand},       {200, 39, Zone::Hand}, {425, 326, Zone::SizeNS},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(frmRulers::ZoneAt(c.x, c.y, 430, 330), c.zone) << c.x << "," << c.y;

@@ -32,7 +32,8 @@ private:
 };
 
 // Pumps this thread's messages until the condition holds or the time is up.
-inline bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+inline bool PumpUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) {
