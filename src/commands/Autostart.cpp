@@ -1,6 +1,7 @@
 #include "commands/Autostart.h"
 
 #include "commands/cRegistry.h"
+#include "util/ModulePath.h"
 
 #include <variant>
 
@@ -8,22 +9,6 @@ namespace {
 constexpr wchar_t kRunKeyParent[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 // What a read of a missing entry returns; a stored text equal to it counts as missing too.
 constexpr wchar_t kNoEntry[] = L"?";
-
-std::wstring ModuleFileName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        // A full buffer may mean the path was cut; grow until it fits with room to spare.
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 struct ExePath {
     std::wstring_view folder; // without the last separator

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "util/Handles.h"
+#include "util/ModulePath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,22 +27,6 @@ std::string Utf8(std::wstring_view text) {
         ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
     }
     return out;
-}
-
-std::wstring ModuleFileName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        // A full buffer may mean the path was cut; grow until it fits with room to spare.
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 // "<executable name without extension>.cRegistry", the source of every error the class raises.

@@ -225,14 +225,6 @@ LRESULT frmMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        // Windows is ending the session: save everything now, as Exit would.
-        if (wParam) {
-            Destroy();
-        }
-        return 0;
     case WM_DESTROY:
         OnDestroy();
         return 0;

@@ -8,81 +8,43 @@
 #include <cmath>
 #include <cstring>
 
+#include "support/DibCanvas.h"
+
 namespace {
 
 constexpr int32_t Background = Rgb(1, 2, 3);
 
-// A top-down 32-bpp DIB section selected into a memory DC, cleared to Background.
-class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), height_(height), dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<uint32_t*>(bits);
-        old_ = ::SelectObject(dc_.get(), bitmap_.get());
-        Clear();
+// The pixel as a colour value, comparable with Background and Rgb().
+int32_t At(const DibCanvas& canvas, int x, int y) {
+    return static_cast<int32_t>(canvas.pixel(x, y));
+}
+
+// How many pixels differ from Background.
+int Painted(const DibCanvas& canvas) {
+    int count = 0;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            count += At(canvas, x, y) != Background ? 1 : 0;
+        }
     }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() { ::SelectObject(dc_.get(), old_); }
+    return count;
+}
 
-    [[nodiscard]] HDC dc() const { return dc_.get(); }
-    [[nodiscard]] bool ok() const { return dc_ && bits_ != nullptr; }
-
-    void Clear() {
-        FillOrFrameRectXY(dc(), 0, 0, width_, height_, Background, true);
-        ::GdiFlush();
-    }
-
-    // The pixel as a COLORREF (the DIB stores blue in the low byte).
-    [[nodiscard]] int32_t At(int x, int y) const {
-        ::GdiFlush();
-        const uint32_t p = bits_[static_cast<size_t>(y) * width_ + x];
-        return Rgb(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF));
-    }
-
-    // How many pixels differ from Background.
-    [[nodiscard]] int Painted() const {
-        int count = 0;
-        for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < width_; ++x) {
-                count += At(x, y) != Background ? 1 : 0;
+// True when exactly the pixels of [left, right) x [top, bottom) are painted, all in colour.
+::testing::AssertionResult ExactlyCovers(const DibCanvas& canvas, int left, int top, int right, int bottom,
+                                         int32_t colour) {
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const bool inside = x >= left && x < right && y >= top && y < bottom;
+            const int32_t want = inside ? colour : Background;
+            if (At(canvas, x, y) != want) {
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is 0x" << std::hex
+                                                     << At(canvas, x, y) << ", expected 0x" << want;
             }
         }
-        return count;
     }
-
-    // True when exactly the pixels of [left, right) x [top, bottom) are painted, all in colour.
-    [[nodiscard]] ::testing::AssertionResult ExactlyCovers(int left, int top, int right, int bottom,
-                                                           int32_t colour) const {
-        for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < width_; ++x) {
-                const bool inside = x >= left && x < right && y >= top && y < bottom;
-                const int32_t want = inside ? colour : Background;
-                if (At(x, y) != want) {
-                    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is 0x" << std::hex
-                                                         << At(x, y) << ", expected 0x" << want;
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-private:
-    int width_;
-    int height_;
-    UniqueMemoryDC dc_;
-    UniqueBitmap bitmap_;
-    uint32_t* bits_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
+    return ::testing::AssertionSuccess();
+}
 
 int Red(int32_t c) {
     return c & 0xFF;
@@ -124,7 +86,7 @@ TEST(DrawColours, SystemColourCodesTranslateThroughGetSysColor) {
         // Only the low five bits pick the colour.
         {static_cast<int32_t>(0xFFFFFFEE), COLOR_HIGHLIGHTTEXT},
     };
-    Canvas canvas(4, 1);
+    DibCanvas canvas(4, 1, Background);
     ASSERT_TRUE(canvas.ok());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.index);
@@ -134,8 +96,8 @@ TEST(DrawColours, SystemColourCodesTranslateThroughGetSysColor) {
         // Brushes and pixels get the translated colour, not the code.
         FillOrFrameRectXY(canvas.dc(), 0, 0, 2, 1, c.code, true);
         SetPixelColor(canvas.dc(), 3, 0, c.code);
-        EXPECT_EQ(canvas.At(0, 0), expected);
-        EXPECT_EQ(canvas.At(3, 0), expected);
+        EXPECT_EQ(At(canvas, 0, 0), expected);
+        EXPECT_EQ(At(canvas, 3, 0), expected);
     }
     EXPECT_EQ(TranslateColor(Rgb(10, 20, 30)), Rgb(10, 20, 30));
 }
@@ -157,7 +119,7 @@ TEST(DrawGradient, RowsRunFromTheFirstColourTowardsTheSecond) {
     constexpr int Rows = 40;
     for (const Axis& axis : Axes) {
         SCOPED_TRACE(axis.name);
-        Canvas canvas(48, 48);
+        DibCanvas canvas(48, 48, Background);
         ASSERT_TRUE(canvas.ok());
         // Rows 4 .. 43 (columns 4 .. 43 horizontally), spanning 2 .. 9 across.
         if (axis.vertical) {
@@ -166,7 +128,7 @@ TEST(DrawGradient, RowsRunFromTheFirstColourTowardsTheSecond) {
             axis.draw(canvas.dc(), 4, 2, 4 + Rows, 10, Light, Dark);
         }
         const auto pixel = [&](int along, int across) {
-            return axis.vertical ? canvas.At(across, along) : canvas.At(along, across);
+            return axis.vertical ? At(canvas, across, along) : At(canvas, along, across);
         };
         EXPECT_EQ(pixel(4, 2), Light);
         // The last row is 1/40 of the light colour and 39/40 of the dark one; the dark one is never reached.
@@ -195,7 +157,7 @@ TEST(DrawGradient, RowsRunFromTheFirstColourTowardsTheSecond) {
 TEST(DrawGradient, DegenerateExtents) {
     const int32_t from = Rgb(200, 0, 0);
     const int32_t to = Rgb(0, 0, 200);
-    Canvas canvas(16, 16);
+    DibCanvas canvas(16, 16, Background);
     ASSERT_TRUE(canvas.ok());
 
     // No rows (or columns), or fewer than none: nothing at all.
@@ -203,33 +165,33 @@ TEST(DrawGradient, DegenerateExtents) {
     GradientVertical(canvas.dc(), 2, 9, 12, 5, from, to);
     GradientHorizontal(canvas.dc(), 5, 2, 5, 12, from, to);
     GradientHorizontal(canvas.dc(), 9, 2, 5, 12, from, to);
-    EXPECT_EQ(canvas.Painted(), 0);
+    EXPECT_EQ(Painted(canvas), 0);
 
     // No width: one pixel per row, at the left column.
     GradientVertical(canvas.dc(), 3, 2, 3, 10, from, to);
-    EXPECT_EQ(canvas.Painted(), 8);
-    EXPECT_EQ(canvas.At(3, 2), from);
-    EXPECT_NE(canvas.At(3, 9), Background);
+    EXPECT_EQ(Painted(canvas), 8);
+    EXPECT_EQ(At(canvas, 3, 2), from);
+    EXPECT_NE(At(canvas, 3, 9), Background);
 
     // No height: one pixel per column, at the top row.
-    canvas.Clear();
+    canvas.Fill(Background);
     GradientHorizontal(canvas.dc(), 2, 7, 12, 7, from, to);
-    EXPECT_EQ(canvas.Painted(), 10);
-    EXPECT_EQ(canvas.At(2, 7), from);
-    EXPECT_NE(canvas.At(11, 7), Background);
+    EXPECT_EQ(Painted(canvas), 10);
+    EXPECT_EQ(At(canvas, 2, 7), from);
+    EXPECT_NE(At(canvas, 11, 7), Background);
 }
 
 TEST(DrawGradient, RowsOutsideTheCanvasStillCountTowardsTheColours) {
     const int32_t from = Rgb(255, 255, 255);
     const int32_t to = Rgb(0, 60, 120);
-    Canvas full(4, 64);
-    Canvas lower(4, 32);
+    DibCanvas full(4, 64, Background);
+    DibCanvas lower(4, 32, Background);
     ASSERT_TRUE(full.ok() && lower.ok());
     GradientVertical(full.dc(), 0, 0, 4, 64, from, to);
     // The same 64 rows with the upper half above the canvas.
     GradientVertical(lower.dc(), 0, -32, 4, 32, from, to);
     for (int y = 0; y < 32; ++y) {
-        EXPECT_EQ(lower.At(1, y), full.At(1, y + 32)) << "row " << y;
+        EXPECT_EQ(At(lower, 1, y), At(full, 1, y + 32)) << "row " << y;
     }
 }
 
@@ -241,87 +203,87 @@ TEST(DrawGradient, HugeExtentsReturnAndPaintWhatIsVisible) {
     const int extents[][2] = {{0, 100000}, {-70000, 70000}, {INT_MIN, INT_MAX}};
     for (const auto& extent : extents) {
         SCOPED_TRACE(extent[0]);
-        Canvas canvas(8, 8);
+        DibCanvas canvas(8, 8, Background);
         ASSERT_TRUE(canvas.ok());
         GradientVertical(canvas.dc(), 0, extent[0], 8, extent[1], from, to);
-        EXPECT_EQ(canvas.Painted(), 64);
-        canvas.Clear();
+        EXPECT_EQ(Painted(canvas), 64);
+        canvas.Fill(Background);
         GradientHorizontal(canvas.dc(), extent[0], 0, extent[1], 8, from, to);
-        EXPECT_EQ(canvas.Painted(), 64);
+        EXPECT_EQ(Painted(canvas), 64);
     }
 }
 
 // ---- Shapes -------------------------------------------------------------------------------------
 
 TEST(DrawShapes, LineLeavesOutItsEndPointAndRestoresThePen) {
-    Canvas canvas(16, 16);
+    DibCanvas canvas(16, 16, Background);
     ASSERT_TRUE(canvas.ok());
     const HGDIOBJ penBefore = ::GetCurrentObject(canvas.dc(), OBJ_PEN);
     DrawLine(canvas.dc(), 2, 5, 10, 5, Rgb(0, 128, 0), 1, PS_SOLID);
-    EXPECT_TRUE(canvas.ExactlyCovers(2, 5, 10, 6, Rgb(0, 128, 0)));
+    EXPECT_TRUE(ExactlyCovers(canvas, 2, 5, 10, 6, Rgb(0, 128, 0)));
     EXPECT_EQ(::GetCurrentObject(canvas.dc(), OBJ_PEN), penBefore);
 
     // The null pen style draws nothing.
-    canvas.Clear();
+    canvas.Fill(Background);
     DrawLine(canvas.dc(), 2, 5, 10, 5, Rgb(0, 128, 0), 1, PS_NULL);
-    EXPECT_EQ(canvas.Painted(), 0);
+    EXPECT_EQ(Painted(canvas), 0);
 }
 
 TEST(DrawShapes, FillPaintsTheInsideFramePaintsTheOutline) {
     const int32_t colour = Rgb(200, 30, 60);
-    Canvas canvas(12, 12);
+    DibCanvas canvas(12, 12, Background);
     ASSERT_TRUE(canvas.ok());
     FillOrFrameRectXY(canvas.dc(), 2, 3, 9, 10, colour, true);
-    EXPECT_TRUE(canvas.ExactlyCovers(2, 3, 9, 10, colour));
+    EXPECT_TRUE(ExactlyCovers(canvas, 2, 3, 9, 10, colour));
 
-    canvas.Clear();
+    canvas.Fill(Background);
     FillOrFrameRect(canvas.dc(), RECT{2, 3, 9, 10}, colour, false);
     // Every pixel on the border of [2, 9) x [3, 10), none inside or outside.
-    EXPECT_EQ(canvas.Painted(), 2 * 7 + 2 * 5);
-    EXPECT_EQ(canvas.At(2, 3), colour);
-    EXPECT_EQ(canvas.At(8, 9), colour);
-    EXPECT_EQ(canvas.At(5, 6), Background);
-    EXPECT_EQ(canvas.At(9, 10), Background);
+    EXPECT_EQ(Painted(canvas), 2 * 7 + 2 * 5);
+    EXPECT_EQ(At(canvas, 2, 3), colour);
+    EXPECT_EQ(At(canvas, 8, 9), colour);
+    EXPECT_EQ(At(canvas, 5, 6), Background);
+    EXPECT_EQ(At(canvas, 9, 10), Background);
 }
 
 TEST(DrawShapes, RoundRectCoversTheSameAreaWithOrWithoutAFrame) {
     const int32_t fill = Rgb(20, 90, 200);
     const int32_t frame = Rgb(250, 250, 0);
-    Canvas canvas(16, 16);
+    DibCanvas canvas(16, 16, Background);
     ASSERT_TRUE(canvas.ok());
     const HGDIOBJ penBefore = ::GetCurrentObject(canvas.dc(), OBJ_PEN);
     const HGDIOBJ brushBefore = ::GetCurrentObject(canvas.dc(), OBJ_BRUSH);
 
     // Without a pen the shape is grown by one so the fill reaches the same right and bottom edge.
     DrawRoundRect(canvas.dc(), 2, 3, 12, 11, true, fill, frame, 0, PS_SOLID, 0);
-    EXPECT_TRUE(canvas.ExactlyCovers(2, 3, 12, 11, fill));
+    EXPECT_TRUE(ExactlyCovers(canvas, 2, 3, 12, 11, fill));
 
-    canvas.Clear();
+    canvas.Fill(Background);
     DrawRoundRectRect(canvas.dc(), RECT{2, 3, 12, 11}, true, fill, frame, 1, PS_SOLID, 0);
-    EXPECT_EQ(canvas.At(2, 3), frame);
-    EXPECT_EQ(canvas.At(11, 10), frame);
-    EXPECT_EQ(canvas.At(6, 6), fill);
-    EXPECT_EQ(canvas.At(12, 10), Background);
-    EXPECT_EQ(canvas.At(11, 11), Background);
+    EXPECT_EQ(At(canvas, 2, 3), frame);
+    EXPECT_EQ(At(canvas, 11, 10), frame);
+    EXPECT_EQ(At(canvas, 6, 6), fill);
+    EXPECT_EQ(At(canvas, 12, 10), Background);
+    EXPECT_EQ(At(canvas, 11, 11), Background);
 
     // Unfilled: the outline only.
-    canvas.Clear();
+    canvas.Fill(Background);
     DrawRoundRect(canvas.dc(), 2, 3, 12, 11, false, fill, frame, 1, PS_SOLID, 0);
-    EXPECT_EQ(canvas.At(2, 3), frame);
-    EXPECT_EQ(canvas.At(6, 6), Background);
+    EXPECT_EQ(At(canvas, 2, 3), frame);
+    EXPECT_EQ(At(canvas, 6, 6), Background);
 
     // Rounded corners leave the corner pixel out.
-    canvas.Clear();
+    canvas.Fill(Background);
     DrawRoundRect(canvas.dc(), 2, 3, 12, 11, true, fill, frame, 0, PS_SOLID, 6);
-    EXPECT_EQ(canvas.At(2, 3), Background);
-    EXPECT_EQ(canvas.At(7, 3), fill);
+    EXPECT_EQ(At(canvas, 2, 3), Background);
+    EXPECT_EQ(At(canvas, 7, 3), fill);
 
     EXPECT_EQ(::GetCurrentObject(canvas.dc(), OBJ_PEN), penBefore);
     EXPECT_EQ(::GetCurrentObject(canvas.dc(), OBJ_BRUSH), brushBefore);
 }
 
 TEST(DrawShapes, DrawingLeavesNoGdiObjectsBehind) {
-    Canvas canvas(32, 32);
+    DibCanvas canvas(32, 32, Background);
     ASSERT_TRUE(canvas.ok());
     const auto drawEverything = [&] {
         FillOrFrameRectXY(canvas.dc(), 0, 0, 8, 8, Rgb(1, 1, 1), true);
@@ -344,7 +306,7 @@ TEST(DrawShapes, DrawingLeavesNoGdiObjectsBehind) {
 // ---- Text ---------------------------------------------------------------------------------------
 
 TEST(DrawTextOutput, MeasuringGivesTheExtentOfTheText) {
-    Canvas canvas(8, 8);
+    DibCanvas canvas(8, 8, Background);
     ASSERT_TRUE(canvas.ok());
     EXPECT_EQ(MeasureText(canvas.dc(), L"", 0).cx, 0);
 
@@ -367,20 +329,20 @@ TEST(DrawTextOutput, MeasuringGivesTheExtentOfTheText) {
 TEST(DrawTextOutput, ColouredTextKeepsItsColourInTheDc) {
     const int32_t highlight = static_cast<int32_t>(0x80000000 | COLOR_HIGHLIGHT);
     const auto expected = static_cast<int32_t>(::GetSysColor(COLOR_HIGHLIGHT));
-    Canvas canvas(40, 30);
+    DibCanvas canvas(40, 30, Background);
     ASSERT_TRUE(canvas.ok());
     ::SetBkMode(canvas.dc(), TRANSPARENT);
     DrawColoredText(canvas.dc(), L"\x2588\x2588", RECT{0, 0, 40, 30}, highlight, DT_LEFT | DT_TOP);
     EXPECT_EQ(static_cast<int32_t>(::GetTextColor(canvas.dc())), expected);
-    EXPECT_GT(canvas.Painted(), 0);
+    EXPECT_GT(Painted(canvas), 0);
 
     // Text output uses the colour left in the DC.
-    canvas.Clear();
+    canvas.Fill(Background);
     DrawTextAt(canvas.dc(), L"WW", 0, 0);
     bool found = false;
     for (int y = 0; y < 30 && !found; ++y) {
         for (int x = 0; x < 40 && !found; ++x) {
-            found = canvas.At(x, y) == expected;
+            found = At(canvas, x, y) == expected;
         }
     }
     EXPECT_TRUE(found);

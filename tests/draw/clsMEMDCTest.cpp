@@ -10,6 +10,7 @@
 #include "core/AppError.h"
 #include "core/Color.h"
 #include "draw/clsFontHDC.h"
+#include "support/DibCanvas.h"
 #include "support/GdiCount.h"
 
 namespace {
@@ -56,46 +57,10 @@ template <typename Expected>
     return ::testing::AssertionSuccess();
 }
 
-// A top-down 32-bpp DIB section selected into a memory DC, cleared to Background.
-class DibTarget {
-public:
-    DibTarget(int width, int height) : width_(width), dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<uint32_t*>(bits);
-        old_ = ::SelectObject(dc_.get(), bitmap_.get());
-        const RECT all{0, 0, width, height};
-        const UniqueBrush brush(::CreateSolidBrush(static_cast<COLORREF>(Background)));
-        ::FillRect(dc_.get(), &all, brush.get());
-    }
-    DibTarget(const DibTarget&) = delete;
-    DibTarget& operator=(const DibTarget&) = delete;
-    ~DibTarget() { ::SelectObject(dc_.get(), old_); }
-
-    [[nodiscard]] HDC dc() const { return dc_.get(); }
-    [[nodiscard]] HBITMAP bitmap() const { return bitmap_.get(); }
-
-    // The pixel as a COLORREF (the DIB stores blue in the low byte).
-    [[nodiscard]] int32_t At(int x, int y) const {
-        ::GdiFlush();
-        const uint32_t p = bits_[static_cast<size_t>(y) * width_ + x];
-        return Rgb(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF));
-    }
-
-private:
-    int width_;
-    UniqueMemoryDC dc_;
-    UniqueBitmap bitmap_;
-    uint32_t* bits_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
+// The pixel of a DIB target as a colour value, comparable with Background and PatternAt().
+int32_t At(const DibCanvas& target, int x, int y) {
+    return static_cast<int32_t>(target.pixel(x, y));
+}
 
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
@@ -148,9 +113,9 @@ TEST(clsMEMDC, AnEmptyCanvasDoesNothing) {
     canvas.BkMode(TRANSPARENT);
     canvas.BkColor(Rgb(1, 2, 3));
     canvas.DrawBackColor(Rgb(255, 0, 0));
-    DibTarget target(4, 4);
+    DibCanvas target(4, 4, Background);
     canvas.PaintPicture(target.dc(), 0, 0);
-    EXPECT_EQ(target.At(0, 0), Background);
+    EXPECT_EQ(At(target, 0, 0), Background);
     EXPECT_EQ(canvas.ReleasehBmp(), nullptr);
     EXPECT_FALSE(canvas.Picture());
     canvas.Destroy();
@@ -174,36 +139,36 @@ TEST(clsMEMDC, PaintPictureCopiesOneToOneOrStretches) {
     MakePatterned(canvas, 4, 3);
 
     // All sizes -1: the whole canvas, unscaled, at the destination; nothing around it changes.
-    DibTarget whole(10, 10);
+    DibCanvas whole(10, 10, Background);
     canvas.PaintPicture(whole.dc(), 2, 3, -1, -1, 0, 0, -1, -1, SRCCOPY);
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 10; ++x) {
             const bool inside = x >= 2 && x < 6 && y >= 3 && y < 6;
-            ASSERT_EQ(whole.At(x, y), inside ? PatternAt(x - 2, y - 3) : Background) << x << ", " << y;
+            ASSERT_EQ(At(whole, x, y), inside ? PatternAt(x - 2, y - 3) : Background) << x << ", " << y;
         }
     }
 
     // A part of the canvas, same size on both sides.
-    DibTarget part(4, 4);
+    DibCanvas part(4, 4, Background);
     canvas.PaintPicture(part.dc(), 0, 0, 2, 2, 1, 1, 2, 2, SRCCOPY);
-    EXPECT_EQ(part.At(0, 0), PatternAt(1, 1));
-    EXPECT_EQ(part.At(1, 1), PatternAt(2, 2));
-    EXPECT_EQ(part.At(2, 2), Background);
+    EXPECT_EQ(At(part, 0, 0), PatternAt(1, 1));
+    EXPECT_EQ(At(part, 1, 1), PatternAt(2, 2));
+    EXPECT_EQ(At(part, 2, 2), Background);
 
     // Twice the canvas's size: every source pixel covers a 2 x 2 block (COLORONCOLOR is the
     // target's mode here too, so no blending).
-    DibTarget doubled(8, 6);
+    DibCanvas doubled(8, 6, Background);
     ::SetStretchBltMode(doubled.dc(), COLORONCOLOR);
     canvas.PaintPicture(doubled.dc(), 0, 0, 8, 6);
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 8; ++x) {
-            ASSERT_EQ(doubled.At(x, y), PatternAt(x / 2, y / 2)) << x << ", " << y;
+            ASSERT_EQ(At(doubled, x, y), PatternAt(x / 2, y / 2)) << x << ", " << y;
         }
     }
 }
 
 TEST(clsMEMDC, CloneFromHdcCopiesTheAreaWithTheSourceBackgroundMode) {
-    DibTarget source(6, 4);
+    DibCanvas source(6, 4, Background);
     DrawPattern(source.dc(), 6, 4);
     ::SetBkMode(source.dc(), TRANSPARENT);
 
@@ -391,7 +356,7 @@ TEST(clsMEMDC, CreationFailuresRaiseToolkitErrors) {
     EXPECT_EQ(::GetObjectType(dc), 0u);
 
     // A bitmap that is selected into another DC cannot be selected for the copy.
-    DibTarget selectedElsewhere(2, 2);
+    DibCanvas selectedElsewhere(2, 2, Background);
     EXPECT_TRUE(ThrowsToolkitError([&] { canvas.CloneFromHBmp(selectedElsewhere.bitmap(), OPAQUE); },
                                    "clsMemDC.CloneFromhBmp", "clsMemDC.CloneFromhBmp.Bitmap not selected"));
     EXPECT_TRUE(ThrowsToolkitError([&] { canvas.CloneFromHBmp(nullptr, OPAQUE); }, "clsMemDC.CloneFromhBmp",
@@ -399,7 +364,7 @@ TEST(clsMEMDC, CreationFailuresRaiseToolkitErrors) {
 }
 
 TEST(clsMEMDC, CanvasesAndFontsLeaveNoGdiObjectsBehind) {
-    DibTarget target(16, 16);
+    DibCanvas target(16, 16, Background);
     DrawPattern(target.dc(), 16, 16);
     const auto exercise = [&] {
         clsMEMDC canvas;

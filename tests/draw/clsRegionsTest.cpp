@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+
+#include "support/DibCanvas.h"
 
 namespace {
 
@@ -109,43 +110,6 @@ public:
 
 private:
     UniqueWindow window_;
-};
-
-// A 32-bpp DIB section selected into a memory DC, cleared to black.
-class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<uint32_t*>(bits);
-        old_ = ::SelectObject(dc_.get(), bitmap_.get());
-        std::memset(bits_, 0, static_cast<size_t>(width) * height * 4);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() { ::SelectObject(dc_.get(), old_); }
-
-    [[nodiscard]] HDC dc() const { return dc_.get(); }
-    // The pixel as a COLORREF.
-    [[nodiscard]] COLORREF At(int x, int y) const {
-        ::GdiFlush();
-        const uint32_t p = bits_[static_cast<size_t>(y) * width_ + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-private:
-    int width_;
-    UniqueMemoryDC dc_;
-    UniqueBitmap bitmap_;
-    uint32_t* bits_ = nullptr;
-    HGDIOBJ old_ = nullptr;
 };
 
 std::filesystem::path TempFile(const wchar_t* name) {
@@ -578,22 +542,22 @@ TEST(clsRegionsToolbox, CachedRegionIsOwned) {
 
 TEST(clsRegionsToolbox, DrawingContexts) {
     const clsRegions regions;
-    const Canvas canvas(40, 20);
+    const DibCanvas canvas(40, 20, Black);
     const UniqueRegion box = Rect(2, 2, 8, 8);
 
     EXPECT_NE(regions.PaintRegion(box.get(), canvas.dc(), RegionPaintAction::Fill, 0, Red), 0);
-    EXPECT_EQ(canvas.At(2, 2), Red);
-    EXPECT_EQ(canvas.At(8, 8), Black);
+    EXPECT_EQ(canvas.pixel(2, 2), Red);
+    EXPECT_EQ(canvas.pixel(8, 8), Black);
     EXPECT_NE(regions.PaintRegion(box.get(), canvas.dc(), RegionPaintAction::FillAndFrame, White, Red), 0);
-    EXPECT_EQ(canvas.At(2, 5), White);
-    EXPECT_EQ(canvas.At(4, 5), Red);
+    EXPECT_EQ(canvas.pixel(2, 5), White);
+    EXPECT_EQ(canvas.pixel(4, 5), Red);
     EXPECT_NE(regions.PaintRegion(box.get(), canvas.dc(), RegionPaintAction::Invert, 0, 0), 0);
-    EXPECT_EQ(canvas.At(4, 5), RGB(0, 255, 255));
+    EXPECT_EQ(canvas.pixel(4, 5), RGB(0, 255, 255));
     const HBRUSH frame = ::CreateSolidBrush(RGB(0, 0, 255));
     const HBRUSH fill = ::CreateSolidBrush(RGB(0, 255, 0));
     EXPECT_NE(regions.PaintRegion(box.get(), canvas.dc(), RegionPaintAction::FillAndFrame, 0, 0, frame, fill, true), 0);
-    EXPECT_EQ(canvas.At(2, 5), RGB(0, 0, 255));
-    EXPECT_EQ(canvas.At(4, 5), RGB(0, 255, 0));
+    EXPECT_EQ(canvas.pixel(2, 5), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.pixel(4, 5), RGB(0, 255, 0));
     EXPECT_EQ(::GetObjectType(frame), 0u); // handed over and deleted
     EXPECT_EQ(::GetObjectType(fill), 0u);
     {
@@ -601,7 +565,7 @@ TEST(clsRegionsToolbox, DrawingContexts) {
         const SelectGuard select(canvas.dc(), brush.get());
         EXPECT_NE(regions.PaintRegion(box.get(), canvas.dc(), RegionPaintAction::Paint, 0, 0), 0);
     }
-    EXPECT_EQ(canvas.At(4, 5), White);
+    EXPECT_EQ(canvas.pixel(4, 5), White);
 
     // The clipping region: set, moved, queried, removed.
     EXPECT_FALSE(regions.PointInRegion(canvas.dc(), 3, 3)); // no clipping region yet
