@@ -259,11 +259,11 @@ def draw_ball(size=15):
                 continue
             dz = math.sqrt(1.0 - d2)
             diffuse = max(0.0, dx * light[0] + dy * light[1] + dz * light[2])
-            spec = diffuse**12
+            specular = diffuse**12
             # Deep red in shadow to bright red in the light, then a white highlight on top.
             red = 90 + 165 * diffuse
             base = (red, 10 + 20 * diffuse, 10 + 20 * diffuse)
-            col = tuple(min(255, int(round(v + (255 - v) * spec))) for v in base)
+            col = tuple(min(255, int(round(v + (255 - v) * specular))) for v in base)
             if d2 > 0.80:  # darken the rim so the disc keeps a clean outline against any background
                 col = tuple(int(v * 0.7) for v in col)
             row.append(col)
