@@ -17,10 +17,12 @@ bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages&
     // Let the closed menu and whatever it covered repaint before the screen is read.
     PumpPendingMessages();
 
-    ::OpenClipboard(clipboardOwner);
-    ::EmptyClipboard();
-    bool offered = false;
-    {
+    // Another program may hold the clipboard open; then nothing of ours can be placed, and a bitmap
+    // it offers must not read as our copy.
+    const bool opened = ::OpenClipboard(clipboardOwner) != FALSE;
+    bool placed = false;
+    if (opened) {
+        ::EmptyClipboard();
         clsMEMDC canvas;
         try {
             const RECT area = CaptureRect(ruler.Bounds());
@@ -33,14 +35,17 @@ bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages&
         if (canvas.hBmp()) {
             // The clipboard owns the copy once it accepts it; only a refused copy is ours to delete.
             HANDLE copy = ::CopyImage(canvas.hBmp(), IMAGE_BITMAP, 0, 0, 0);
-            if (copy && !::SetClipboardData(CF_BITMAP, copy)) {
+            placed = copy && ::SetClipboardData(CF_BITMAP, copy);
+            if (copy && !placed) {
                 ::DeleteObject(copy);
             }
         }
-        offered = ::IsClipboardFormatAvailable(CF_BITMAP) != FALSE;
-        if (!offered) {
-            messages.error(L"Error while pasting the bitmap to the clipboard!");
-        }
+    }
+    const bool offered = placed && ::IsClipboardFormatAvailable(CF_BITMAP) != FALSE;
+    if (!offered) {
+        messages.error(L"Error while pasting the bitmap to the clipboard!");
+    }
+    if (opened) {
         ::CloseClipboard();
     }
     if (offered) {

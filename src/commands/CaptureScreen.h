@@ -17,8 +17,8 @@ struct CaptureMessages {
 // The screen rectangle that the capture copies for a ruler window at `window`.
 [[nodiscard]] RECT CaptureRect(const RECT& window) noexcept;
 
-// Runs the command; the clipboard is opened with clipboardOwner as its owner. True when the clipboard
-// offers the bitmap afterwards.
+// Runs the command; the clipboard is opened with clipboardOwner as its owner. True when our copy was
+// placed and the clipboard offers it; a clipboard held open by someone else is an error.
 bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages& messages);
 // The same with the program's message boxes.
 bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner);

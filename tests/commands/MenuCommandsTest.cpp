@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <future>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -202,6 +204,31 @@ TEST_F(MenuCommandsTest, CaptureCopiesTheAreaInsideTheRuler) {
     ::SelectObject(dc, old);
     ::DeleteDC(dc);
     ::CloseClipboard();
+}
+
+TEST_F(MenuCommandsTest, CaptureReportsAClipboardHeldOpenElsewhereAsAnError) {
+    // Another thread holds the clipboard open, a bitmap of its own already on it: the capture cannot
+    // place its copy, and the bitmap on offer must not be reported as ours.
+    std::promise<void> holding, done;
+    std::thread holder([&] {
+        ::OpenClipboard(nullptr);
+        ::EmptyClipboard();
+        ::SetClipboardData(CF_BITMAP, ::CreateBitmap(3, 3, 1, 32, nullptr));
+        holding.set_value();
+        done.get_future().wait();
+        ::CloseClipboard();
+    });
+    holding.get_future().wait();
+
+    frmRulers& ruler = app.Rulers();
+    ruler.Show();
+    Told told;
+    const bool copied = CaptureScreen(ruler, menu.hwnd(), told.Messages());
+    done.set_value();
+    holder.join();
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(told.errors, std::vector<std::wstring>{L"Error while pasting the bitmap to the clipboard!"});
+    EXPECT_TRUE(told.infos.empty());
 }
 
 } // namespace
