@@ -77,12 +77,7 @@ void App::ShowAbout() {
 }
 
 void App::OnIconLeftClick() {
-    frmRulers& rulers = Rulers();
-    if (rulers.IsVisible()) {
-        rulers.Hide();
-    } else {
-        rulers.Show();
-    }
+    Rulers().ToggleShown();
     main_.HideHelp();
     about_.Hide();
 }

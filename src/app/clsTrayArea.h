@@ -69,6 +69,8 @@ public:
     // its owner (it receives the menu's messages and the chosen command). Returns once the menu has
     // closed.
     static void PopupMenu(HWND window, HMENU menu) noexcept;
+    // The same at a given screen position.
+    static void PopupMenu(HWND window, HMENU menu, POINT screenPosition) noexcept;
 
 private:
     [[nodiscard]] bool Call(DWORD message);

@@ -13,16 +13,7 @@ void frmAbout::ShowAbout() {
     if (!IsCreated()) {
         ClassInfo cls{kClassName};
         cls.background = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-        const UINT dpi = ::GetDpiForSystem();
-        RECT frame{0, 0, ::MulDiv(kClientWidth, static_cast<int>(dpi), 96),
-                   ::MulDiv(kClientHeight, static_cast<int>(dpi), 96)};
-        ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const int width = frame.right - frame.left;
-        const int height = frame.bottom - frame.top;
-        if (!CreateWindowFor(cls, 0, kStyle, L"About Trelvik", work.left + (work.right - work.left - width) / 2,
-                             work.top + (work.bottom - work.top - height) / 2, width, height)) {
+        if (!CreateCentredWindow(cls, kStyle, L"About Trelvik", kClientWidth, kClientHeight)) {
             return;
         }
     }

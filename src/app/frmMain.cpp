@@ -28,18 +28,8 @@ bool frmMain::Load() {
     cls.smallIcon = smallIcon_.get();
     cls.background = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 
-    // The fixed layout is designed at 96 dots per inch; scale it for the primary monitor.
-    const UINT dpi = ::GetDpiForSystem();
-    RECT frame{0, 0, ::MulDiv(ClientWidth, static_cast<int>(dpi), 96),
-               ::MulDiv(ClientHeight, static_cast<int>(dpi), 96)};
-    ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int left = work.left + (work.right - work.left - width) / 2;
-    const int top = work.top + (work.bottom - work.top - height) / 2;
-    return CreateWindowFor(cls, 0, kStyle, L"Trelvik", left, top, width, height);
+    // The fixed layout is designed at 96 dots per inch.
+    return CreateCentredWindow(cls, kStyle, L"Trelvik", ClientWidth, ClientHeight);
 }
 
 void frmMain::ShowHelp() noexcept {

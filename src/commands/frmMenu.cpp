@@ -1,5 +1,6 @@
 #include "commands/frmMenu.h"
 
+#include "app/clsTrayArea.h"
 #include "commands/Autostart.h"
 #include "commands/CaptureScreen.h"
 #include "ruler/frmRulers.h"
@@ -154,25 +155,16 @@ void frmMenu::OpenMenu(POINT screenPosition) {
     if (!popup || !IsCreated()) {
         return;
     }
-    // The owner must be the foreground window, or the popup does not close on a click elsewhere. A
-    // hidden window takes the foreground without moving the keyboard focus of a shown one (under X
-    // that focus change would close the popup as soon as it opened).
-    ::SetForegroundWindow(hwnd());
-    ::TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, screenPosition.x, screenPosition.y, hwnd(), nullptr);
-    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+    // Owned by this hidden window, which becomes the foreground window without moving the keyboard
+    // focus of a shown one (under X that focus change would close the popup as soon as it opened).
+    clsTrayArea::PopupMenu(hwnd(), popup, screenPosition);
 }
 
 void frmMenu::OnCommand(MenuId id) {
     switch (id) {
-    case MenuId::mnuShowHideRuler: {
-        frmRulers& rulers = host_.Rulers();
-        if (rulers.IsVisible()) {
-            rulers.Hide();
-        } else {
-            rulers.Show();
-        }
+    case MenuId::mnuShowHideRuler:
+        host_.Rulers().ToggleShown();
         break;
-    }
     case MenuId::mnuCaptureScreen:
         (void)CaptureScreen(host_.Rulers(), hwnd());
         break;

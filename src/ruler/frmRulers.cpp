@@ -150,6 +150,14 @@ void frmRulers::Hide() noexcept {
     }
 }
 
+void frmRulers::ToggleShown() noexcept {
+    if (IsVisible()) {
+        Hide();
+    } else {
+        Show();
+    }
+}
+
 void frmRulers::MoveTo(int left, int top) noexcept {
     if (IsCreated()) {
         ::SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

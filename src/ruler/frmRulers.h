@@ -37,6 +37,8 @@ public:
 
     void Show() noexcept;
     void Hide() noexcept;
+    // Hides a shown ruler, shows a hidden one.
+    void ToggleShown() noexcept;
     void MoveTo(int left, int top) noexcept;
     [[nodiscard]] RECT Bounds() const noexcept;
 

@@ -38,6 +38,19 @@ bool WindowBase::CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD styl
     return hwnd != nullptr;
 }
 
+bool WindowBase::CreateCentredWindow(const ClassInfo& cls, DWORD style, const wchar_t* title, int clientWidth,
+                                     int clientHeight) noexcept {
+    const int dpi = static_cast<int>(::GetDpiForSystem());
+    RECT frame{0, 0, ::MulDiv(clientWidth, dpi, 96), ::MulDiv(clientHeight, dpi, 96)};
+    ::AdjustWindowRectExForDpi(&frame, style, FALSE, 0, static_cast<UINT>(dpi));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return CreateWindowFor(cls, 0, style, title, work.left + (work.right - work.left - width) / 2,
+                           work.top + (work.bottom - work.top - height) / 2, width, height);
+}
+
 LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Default(msg, wParam, lParam);
 }

@@ -34,6 +34,10 @@ protected:
     // Registers the class on first use and creates the window bound to this object.
     [[nodiscard]] bool CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x,
                                        int y, int width, int height, HWND parent = nullptr) noexcept;
+    // Creates a top-level window whose client area is clientWidth x clientHeight at 96 dots per inch,
+    // scaled to the system's resolution, centred on the primary monitor's work area.
+    [[nodiscard]] bool CreateCentredWindow(const ClassInfo& cls, DWORD style, const wchar_t* title, int clientWidth,
+                                           int clientHeight) noexcept;
 
     // Handles one message; the default passes it to DefWindowProcW. Must not throw out (the static
     // window procedure catches anything and falls back to the default handling).

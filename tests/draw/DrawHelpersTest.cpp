@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "support/DibCanvas.h"
+#include "support/GdiCount.h"
 
 namespace {
 
@@ -54,20 +55,6 @@ int Green(int32_t c) {
 }
 int Blue(int32_t c) {
     return (c >> 16) & 0xFF;
-}
-
-// Live GDI objects of this process. GetGuiResources answers 0 under Wine; there, probing every
-// small handle value with GetObjectType counts them instead.
-int GdiObjectCount() {
-    const DWORD reported = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported != 0) {
-        return static_cast<int>(reported);
-    }
-    int count = 0;
-    for (uintptr_t h = 1; h <= 0xFFFF; ++h) {
-        count += ::GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0 ? 1 : 0;
-    }
-    return count;
 }
 
 } // namespace
@@ -296,11 +283,11 @@ TEST(DrawShapes, DrawingLeavesNoGdiObjectsBehind) {
         DrawColoredTextXY(canvas.dc(), L"Gg", 0, 0, 32, 32, Rgb(9, 9, 9), DT_LEFT);
     };
     drawEverything(); // first use may load stock objects and fonts
-    const int before = GdiObjectCount();
+    const uint32_t before = LiveGdiObjectCount();
     for (int i = 0; i < 20; ++i) {
         drawEverything();
     }
-    EXPECT_EQ(GdiObjectCount(), before);
+    EXPECT_EQ(LiveGdiObjectCount(), before);
 }
 
 // ---- Text ---------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/DibCanvas.h"
+#include "support/GdiCount.h"
 
 namespace {
 
@@ -65,20 +66,6 @@ UniqueRegion Take(intptr_t handle) {
     ::GetRgnBox(actual, &box);
     return ::testing::AssertionFailure() << "regions differ; actual box (" << box.left << ", " << box.top << ", "
                                          << box.right << ", " << box.bottom << ")";
-}
-
-// Live GDI objects of this process. GetGuiResources answers 0 under Wine; there, probing every
-// small handle value with GetObjectType counts them instead.
-int GdiObjectCount() {
-    const DWORD reported = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported != 0) {
-        return static_cast<int>(reported);
-    }
-    int count = 0;
-    for (uintptr_t h = 1; h <= 0xFFFF; ++h) {
-        count += ::GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0 ? 1 : 0;
-    }
-    return count;
 }
 
 // A plain shown popup window.
@@ -214,12 +201,12 @@ TEST(clsRegionsFromBitmap, FailuresGiveZeroAndLeaveNothingBehind) {
         deleted = temporary.get();
     }
 
-    const int before = GdiObjectCount();
+    const uint32_t before = LiveGdiObjectCount();
     EXPECT_EQ(regions.RegionFromBitmap(mask.get(), gone, 0, false, 0, 0, 0, 0), 0);
     EXPECT_EQ(regions.RegionFromBitmap(nullptr, nullptr, 0, false, 0, 0, 0, 0), 0);
     EXPECT_EQ(regions.RegionFromBitmap(deleted, nullptr, 0, false, 0, 0, 0, 0), 0);
     EXPECT_EQ(regions.RegionFromBitmap(deleted, window.get(), 0, false, 0, 0, 0, 0), 0);
-    EXPECT_EQ(GdiObjectCount(), before);
+    EXPECT_EQ(LiveGdiObjectCount(), before);
     // The window keeps the region it had.
     EXPECT_TRUE(SameRegion(window.Region().get(), Rect(10, 5, 30, 15).get()));
 }
@@ -273,7 +260,7 @@ TEST(clsRegionsBuild, ChunkedBuildGivesTheSameRegion) {
 
 TEST(clsRegionsBuild, MergedBuildGivesTheSameRegion) {
     const std::vector<RowRun> runs = ScatterRuns();
-    const int before = GdiObjectCount();
+    const uint32_t before = LiveGdiObjectCount();
     // Around the slice size, several levels of merging, and rectangles that are not one row high
     // (which are built as they are).
     const std::vector<RowRun> tall = {{0, 0, 5, 3}, {2, 1, 9, 7}, {20, 4, 30, 5}};
@@ -295,12 +282,12 @@ TEST(clsRegionsBuild, MergedBuildGivesTheSameRegion) {
     }
     EXPECT_TRUE(SameRegion(BuildRegionFromRunsMerged(bar, 100).get(), BuildRegionFromRuns(bar, 100).get()));
     EXPECT_FALSE(BuildRegionFromRunsMerged({}, ScatterWidth));
-    EXPECT_EQ(GdiObjectCount(), before);
+    EXPECT_EQ(LiveGdiObjectCount(), before);
 }
 
 TEST(clsRegionsBuild, FailedBuildsLeaveNoRegion) {
     const std::vector<RowRun> runs = ScatterRuns();
-    const int before = GdiObjectCount();
+    const uint32_t before = LiveGdiObjectCount();
     builds = 0;
     EXPECT_FALSE(BuildRegionWithFallback(runs, ScatterWidth, &RefusesSecondSlice)); // the first slice is deleted
     EXPECT_FALSE(BuildRegionWithFallback(runs, ScatterWidth,
@@ -312,7 +299,7 @@ TEST(clsRegionsBuild, FailedBuildsLeaveNoRegion) {
                                 [](std::span<const RowRun>, int32_t) noexcept { return ++builds, UniqueRegion{}; }));
     EXPECT_EQ(builds, 1);
     EXPECT_FALSE(BuildRegionFromRuns({}, ScatterWidth));
-    EXPECT_EQ(GdiObjectCount(), before);
+    EXPECT_EQ(LiveGdiObjectCount(), before);
 }
 
 // ---- The toolbox ---------------------------------------------------------------------------------

@@ -205,12 +205,20 @@ constexpr ScaleUnit kUnits[] = {ScaleUnit::Points, ScaleUnit::Pixels, ScaleUnit:
 constexpr SIZE kSizes[] = {{1961, 1121}, {1001, 777}, {430, 330}, {201, 199}, {120, 39},
                            {39, 120},    {41, 41},    {40, 40},   {7, 3},     {1, 1}};
 
-RulerLook LookOf(SIZE size, ScaleUnit unit, int index) {
-    RulerLook look = LookOf(size.cx, size.cy);
-    look.unit = unit;
-    // Every other case at 150 percent: other tick positions, labels and readouts.
-    look.pixelsPerInchX = look.pixelsPerInchY = index % 2 ? 144 : 96;
-    return look;
+// Calls check with every unit at every size, in that order; every other case at 150 percent (other
+// tick positions, labels and readouts). Failures name the case.
+template <typename Check> void ForEachLook(Check check) {
+    int index = 0;
+    for (const ScaleUnit unit : kUnits) {
+        for (const SIZE size : kSizes) {
+            RulerLook look = LookOf(size.cx, size.cy);
+            look.unit = unit;
+            look.pixelsPerInchX = look.pixelsPerInchY = index++ % 2 ? 144 : 96;
+            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " unit " << static_cast<int>(unit) << " at "
+                                            << look.pixelsPerInchX << " dpi");
+            check(look);
+        }
+    }
 }
 
 // Where two bitmaps first differ in the top-left w x h; empty when they do not.
@@ -227,22 +235,16 @@ std::string FirstDifference(const Pixels& actual, const Pixels& expected, int w,
 
 TEST(RulerRedraw, KeptImageIsPixelForPixelTheReference) {
     UniqueBitmap kept; // painted over and over, across sizes and units, as the window paints its own
-    int index = 0;
-    for (const ScaleUnit unit : kUnits) {
-        for (const SIZE size : kSizes) {
-            const RulerLook look = LookOf(size, unit, index++);
-            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " unit " << static_cast<int>(unit) << " at "
-                                            << look.pixelsPerInchX << " dpi");
-            const ::Picture reference = RenderImage(look);
-            clsFontHDC font;
-            PaintRulerImageInto(kept, font, look);
-            const Pixels expected(reference.bitmap());
-            const Pixels actual(kept.get());
-            ASSERT_GE(actual.width(), size.cx);
-            ASSERT_GE(actual.height(), size.cy);
-            EXPECT_EQ(FirstDifference(actual, expected, size.cx, size.cy), "");
-        }
-    }
+    ForEachLook([&](const RulerLook& look) {
+        const ::Picture reference = RenderImage(look);
+        clsFontHDC font;
+        PaintRulerImageInto(kept, font, look);
+        const Pixels expected(reference.bitmap());
+        const Pixels actual(kept.get());
+        ASSERT_GE(actual.width(), look.width);
+        ASSERT_GE(actual.height(), look.height);
+        EXPECT_EQ(FirstDifference(actual, expected, look.width, look.height), "");
+    });
 }
 
 TEST(RulerRedraw, KeptImageIsReplacedOnlyWhenTooSmallOrFarTooLarge) {
@@ -263,26 +265,20 @@ TEST(RulerRedraw, KeptImageIsReplacedOnlyWhenTooSmallOrFarTooLarge) {
 TEST(RulerRedraw, ShapeRunsAndRegionAreTheReferenceOnes) {
     const clsRegions reference(&ScanRowRuns, &BuildRegionFromRuns);
     const clsRegions regions;
-    int index = 0;
-    for (const ScaleUnit unit : kUnits) {
-        for (const SIZE size : kSizes) {
-            const RulerLook look = LookOf(size, unit, index++);
-            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " unit " << static_cast<int>(unit) << " at "
-                                            << look.pixelsPerInchX << " dpi");
-            const ::Picture mask = RenderMask(look);
-            const auto expected = reference.RunsFromBitmap(mask.bitmap(), MaskCutColor, false, 0, 0, 0, 0);
-            clsFontHDC font;
-            const auto runs = RulerShapeRuns(font, look);
-            ASSERT_TRUE(expected && runs);
-            EXPECT_EQ(*runs, *expected);
+    ForEachLook([&](const RulerLook& look) {
+        const ::Picture mask = RenderMask(look);
+        const auto expected = reference.RunsFromBitmap(mask.bitmap(), MaskCutColor, false, 0, 0, 0, 0);
+        clsFontHDC font;
+        const auto runs = RulerShapeRuns(font, look);
+        ASSERT_TRUE(expected && runs);
+        EXPECT_EQ(*runs, *expected);
 
-            const UniqueRegion wanted(reinterpret_cast<HRGN>(
-                reference.RegionFromBitmap(mask.bitmap(), nullptr, MaskCutColor, false, 0, 0, 0, 0)));
-            const UniqueRegion made(reinterpret_cast<HRGN>(regions.RegionFromRuns(*runs, size.cx, nullptr)));
-            ASSERT_TRUE(wanted && made);
-            EXPECT_TRUE(::EqualRgn(made.get(), wanted.get()));
-        }
-    }
+        const UniqueRegion wanted(reinterpret_cast<HRGN>(
+            reference.RegionFromBitmap(mask.bitmap(), nullptr, MaskCutColor, false, 0, 0, 0, 0)));
+        const UniqueRegion made(reinterpret_cast<HRGN>(regions.RegionFromRuns(*runs, look.width, nullptr)));
+        ASSERT_TRUE(wanted && made);
+        EXPECT_TRUE(::EqualRgn(made.get(), wanted.get()));
+    });
 }
 
 class FakeMenu final : public RulerHost {
