@@ -4,7 +4,11 @@
 
 App::App() : settings_(L"Trelvik", L"Settings"), main_(*this), menu_(*this, settings_) {}
 
-App::~App() = default;
+App::~App() {
+    // Normally the windows are gone by now (Exit, end of session). If start-up failed half-way, the
+    // remaining ones go through the same sequence, while every member they reach is still alive.
+    Shutdown();
+}
 
 bool App::Start() {
     if (!main_.Load()) {

@@ -7,7 +7,9 @@ constexpr int kClientWidth = 320; // at 96 dots per inch
 constexpr int kClientHeight = 200;
 } // namespace
 
-frmAbout::~frmAbout() = default;
+frmAbout::~frmAbout() {
+    Destroy();
+}
 
 void frmAbout::ShowAbout() {
     if (!IsCreated()) {

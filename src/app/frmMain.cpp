@@ -15,17 +15,17 @@ UniqueIcon LoadAppIcon(int size) {
 
 frmMain::frmMain(MainHost& host, clsTrayArea::ShellCall shell) : host_(host), tray_(std::move(shell), ::GetVersion()) {}
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    Destroy();
+}
 
 bool frmMain::Load() {
     if (IsCreated()) {
         return true;
     }
-    icon_ = LoadAppIcon(::GetSystemMetrics(SM_CXICON));
     smallIcon_ = LoadAppIcon(::GetSystemMetrics(SM_CXSMICON));
     ClassInfo cls{kClassName};
-    cls.icon = icon_.get();
-    cls.smallIcon = smallIcon_.get();
+    cls.iconResource = IDI_TRELVIK;
     cls.background = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 
     // The fixed layout is designed at 96 dots per inch.

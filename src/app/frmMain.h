@@ -56,8 +56,7 @@ private:
     void OnDestroy();
 
     MainHost& host_;
-    UniqueIcon icon_;
-    UniqueIcon smallIcon_;
+    UniqueIcon smallIcon_; // the notification icon's picture
     clsTrayArea tray_;
     // Sent by the shell when the taskbar (re)starts: icons must be added again.
     UINT taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");

@@ -36,7 +36,9 @@ constexpr std::array<PresetSize, 5> kPresetSizes{{
 
 frmMenu::frmMenu(MenuHost& host, const SettingsStore& settings) : host_(host), settings_(settings) {}
 
-frmMenu::~frmMenu() = default;
+frmMenu::~frmMenu() {
+    Destroy();
+}
 
 bool frmMenu::Load() {
     if (IsCreated()) {

@@ -4,7 +4,9 @@
 #include "core/Units.h"
 #include "resource.h"
 #include "draw/clsRegions.h"
+#include "controls/modCtlCommon_ctl.h"
 #include "ruler/RulerDrawing.h"
+#include "ruler/VisibleFrame.h"
 #include "ruler/cTopWindow.h"
 #include "ruler/modMain.h"
 #include "util/LocaleInfo.h"
@@ -34,7 +36,9 @@ frmRulers::frmRulers(RulerHost& host, const SettingsStore& settings) : host_(hos
     }
 }
 
-frmRulers::~frmRulers() = default;
+frmRulers::~frmRulers() {
+    Destroy();
+}
 
 bool frmRulers::Load() {
     if (IsCreated()) {
@@ -65,6 +69,8 @@ bool frmRulers::Load() {
     ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     cTopWindow::SetTopMost(hwnd());
     CheckTransparency();
+    const RECT ball = BallRect();
+    (void)picDrag_.Create(hwnd(), ball.left, ball.top);
     return true;
 }
 
@@ -73,6 +79,7 @@ void frmRulers::Unload() noexcept {
         return;
     }
     StopResizing();
+    frmWinSelector_.Destroy();
     // Saved before the window goes: destroying it hides it first.
     const RECT r = Bounds();
     settings_.SaveNumber(L"Left", static_cast<float>(r.left));
@@ -81,6 +88,57 @@ void frmRulers::Unload() noexcept {
     settings_.SaveNumber(L"YSize", static_cast<float>(Height(r)));
     settings_.Save(L"ShowRuler", IsVisible() ? L"1" : L"0");
     Destroy();
+}
+
+void frmRulers::OutlineWindow(HWND window) {
+    (void)frmWinSelector_.OutlineRect(VisibleFrame(window));
+}
+
+std::wstring frmRulers::BallTipText() const {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const UINT dpi = ::GetDpiForWindow(hwnd());
+    return L"Drag to any window to measure it!\r\nCurrent size: " + ReadoutText(client.right, client.bottom,
+                                                                                CurrentUnit(host_.UnitCheckMarks()),
+                                                                                dpi, dpi, UserDecimalSeparator());
+}
+
+void frmRulers::OnBallHover() {
+    ShowTip(BallTipText(), 300);
+}
+
+void frmRulers::OnBallPress() {
+    // Every drag measures afresh: the window fitted last time may well be the one wanted again.
+    LastOutlinedWindow_ = nullptr;
+}
+
+void frmRulers::OnBallDrag() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    HWND under = ::WindowFromPoint(cursor);
+    // The ruler and its ball are not measured; the outline's own ring frames what it already frames.
+    if (!under || under == hwnd() || ::IsChild(hwnd(), under) || under == frmWinSelector_.hwnd() ||
+        under == LastOutlinedWindow_) {
+        return;
+    }
+    LastOutlinedWindow_ = under;
+    OutlineWindow(under);
+}
+
+void frmRulers::OnBallRelease() {
+    if (!frmWinSelector_.IsVisible()) {
+        return;
+    }
+    // The bars go outside the outlined rectangle, so the readout shows exactly its size.
+    const RECT r = frmWinSelector_.Bounds();
+    ::SetWindowPos(hwnd(), nullptr, r.left - RulerBarSize, r.top - RulerBarSize, Width(r) + RulerBarSize,
+                   Height(r) + RulerBarSize, SWP_NOZORDER | SWP_NOACTIVATE);
+    frmWinSelector_.Destroy();
+}
+
+void frmRulers::OnBallDragLost() {
+    // The release will not come: put the outline away without fitting anything.
+    frmWinSelector_.Destroy();
 }
 
 void frmRulers::CreateRulers() {
@@ -238,6 +296,7 @@ LRESULT frmRulers::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         ::KillTimer(hwnd(), TimerRes);
+        frmWinSelector_.Destroy();
         return 0;
     default:
         break;

@@ -1,14 +1,20 @@
 #pragma once
 // The ruler window: borderless, top-most, without a taskbar button. The user moves it by dragging a
 // bar (the window system runs the move) and resizes it by dragging its far ends (a 100-ms timer
-// follows the cursor). It reads its place from the settings when created and writes it back when
-// destroyed.
+// follows the cursor). The red ball in its corner fits it onto another window: dragged over the screen
+// it outlines the window under the cursor, and released it moves and sizes the ruler so that the bars'
+// inner edges lie on that window's top and left edges and its far ends on the right and bottom ones.
+// It reads its place from the settings when created and writes it back when destroyed.
+#include "ruler/DragBall.h"
 #include "ruler/RulerHost.h"
+#include "ruler/frmWinSelector.h"
 #include "util/Handles.h"
 #include "util/SettingsStore.h"
 #include "winmsg/WindowBase.h"
 
-class frmRulers final : public WindowBase {
+#include <string>
+
+class frmRulers final : public WindowBase, private BallListener {
 public:
     // Where the cursor is over the window: which cursor it shows and what a left press does.
     enum class CursorZone { Hand, SizeWE, SizeNS };
@@ -18,7 +24,7 @@ public:
     static constexpr int LoadMinimumSize = 200;
     static constexpr int DragMinimumSize = 40;
     static constexpr int SizingZone = 5;
-    static constexpr int BallSize = 15;
+    static constexpr int BallSize = DragBall::Size;
 
     frmRulers(RulerHost& host, const SettingsStore& settings);
     ~frmRulers() override;
@@ -48,6 +54,14 @@ public:
     [[nodiscard]] bool IsResizing() const noexcept { return resizing_; }
     // The red ball's place in the corner square (client coordinates).
     [[nodiscard]] static RECT BallRect() noexcept;
+    [[nodiscard]] HWND BallWindow() const noexcept { return picDrag_.hwnd(); }
+
+    // Frames the given window (its visible frame, screen pixels) with the measuring outline.
+    void OutlineWindow(HWND window);
+    // The measuring outline, while one is shown.
+    [[nodiscard]] const frmWinSelector& Outline() const noexcept { return frmWinSelector_; }
+    // The tip the ball shows: what it does and the size the ruler measures now.
+    [[nodiscard]] std::wstring BallTipText() const;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -71,6 +85,13 @@ private:
     void StopResizing() noexcept;
     [[nodiscard]] HCURSOR CursorFor(CursorZone zone) const noexcept;
 
+    // BallListener
+    void OnBallHover() override;
+    void OnBallPress() override;
+    void OnBallDrag() override;
+    void OnBallRelease() override;
+    void OnBallDragLost() override;
+
     RulerHost& host_;
     const SettingsStore& settings_;
     HCURSOR handCursor_ = nullptr; // shared resource cursor: not destroyed
@@ -79,4 +100,8 @@ private:
     ResizeDrag drag_;
     UniqueBitmap image_; // what the window shows; painted on every WM_PAINT
     SIZE imageSize_{};
+    DragBall picDrag_{*this};
+    frmWinSelector frmWinSelector_;
+    // The window outlined last during the current drag of the ball (a drag starts without one).
+    HWND LastOutlinedWindow_ = nullptr;
 };

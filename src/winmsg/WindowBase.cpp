@@ -1,5 +1,13 @@
 #include "winmsg/WindowBase.h"
 
+namespace {
+// A resource icon at the system's size for the metric; the system owns shared icons and keeps them.
+HICON SharedIcon(HINSTANCE instance, WORD resource, int sizeMetric) noexcept {
+    const int size = ::GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, LR_SHARED));
+}
+} // namespace
+
 WindowBase::~WindowBase() {
     if (hwnd_) {
         HWND hwnd = hwnd_;
@@ -25,8 +33,10 @@ bool WindowBase::CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD styl
         wc.lpfnWndProc = &WindowBase::StaticWndProc;
         wc.hInstance = instance;
         wc.hCursor = cls.cursor ? cls.cursor : ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hIcon = cls.icon;
-        wc.hIconSm = cls.smallIcon;
+        if (cls.iconResource != 0) {
+            wc.hIcon = SharedIcon(instance, cls.iconResource, SM_CXICON);
+            wc.hIconSm = SharedIcon(instance, cls.iconResource, SM_CXSMICON);
+        }
         wc.hbrBackground = cls.background;
         wc.lpszClassName = cls.name;
         if (!::RegisterClassExW(&wc)) {

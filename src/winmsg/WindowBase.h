@@ -20,15 +20,20 @@ public:
 
 protected:
     WindowBase() = default;
-    // Unbinds the window before destroying it, so no message reaches a half-destroyed object.
+    // The last resort only: by the time a base destructor runs, the derived object is gone, so the
+    // window is unbound first (no message reaches a half-destroyed object) and its WM_DESTROY handling
+    // does not run. Every derived window therefore calls Destroy() in its own destructor, so that a
+    // window destroyed by its C++ owner goes through the same handling as one the system destroys.
     virtual ~WindowBase();
 
+    // A window class is registered once for the process and outlives every window object, so it may
+    // only refer to resources that live as long: shared resource icons and cursors (loaded with
+    // LR_SHARED or LoadCursorW, never destroyed) and stock brushes.
     struct ClassInfo {
         const wchar_t* name;
         UINT style = 0;
-        HCURSOR cursor = nullptr;
-        HICON icon = nullptr;
-        HICON smallIcon = nullptr;
+        HCURSOR cursor = nullptr; // a shared cursor; the arrow when empty
+        WORD iconResource = 0;    // icon resource of this program (large and small), shared
         HBRUSH background = nullptr;
     };
     // Registers the class on first use and creates the window bound to this object.

@@ -107,4 +107,28 @@ TEST_F(MainWindowTest, DestructionRemovesTheIcon) {
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the message loop ends";
 }
 
+// A window whose C++ owner goes away goes through the same destruction as one the system destroys,
+// and the class it registered does not hold on to anything of the object that is gone.
+TEST(MainWindowLifetime, AnOwnerThatEndsRunsTheDestructionAndLeavesTheClassUsable) {
+    RecordingShell shell;
+    FakeApp app;
+    HICON classIcon = nullptr;
+    {
+        frmMain first{app, shell.Hook()};
+        ASSERT_TRUE(first.Load());
+        ASSERT_TRUE(first.AddTrayIcon());
+        classIcon = reinterpret_cast<HICON>(::GetClassLongPtrW(first.hwnd(), GCLP_HICON));
+    }
+    EXPECT_EQ(shell.calls.back().message, static_cast<DWORD>(NIM_DELETE)) << "the icon went with the window";
+
+    frmMain second{app, shell.Hook()};
+    ASSERT_TRUE(second.Load());
+    ASSERT_NE(classIcon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(::GetClassLongPtrW(second.hwnd(), GCLP_HICON)), classIcon);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(classIcon, &info)) << "the class icon outlived the first window object";
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+}
+
 } // namespace
