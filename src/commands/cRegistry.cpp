@@ -16,32 +16,9 @@ constexpr DWORD kMaxKeyNameChars = 256;
 // survives a longer name appearing while the enumeration runs.
 constexpr DWORD kMaxValueNameChars = 16384;
 
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(bytes, 0)), '\0');
-    if (bytes > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
-    }
-    return out;
-}
-
-// "<executable name without extension>.cRegistry", the source of every error the class raises.
-std::string ErrorSource() {
-    std::wstring name = ModuleFileName();
-    name.erase(0, name.find_last_of(L"\\/") + 1);
-    const size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0) {
-        name.resize(dot);
-    }
-    return Utf8(name) + ".cRegistry";
-}
-
+// Every error the class raises names "<executable name>.cRegistry" as its source.
 [[noreturn]] void Raise(uint32_t number, std::string description) {
-    throw AppError(number, ErrorSource(), std::move(description));
+    throw AppError(number, ProgramErrorSource("cRegistry"), std::move(description));
 }
 
 // The root handle as the signed 32-bit number the messages show (-2147483647 for HKEY_CURRENT_USER).
