@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "controls/modCtlCommon_ctl.h"
 #include "resource.h"
 
 namespace {
@@ -29,7 +30,14 @@ bool frmMain::Load() {
     cls.background = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 
     // The fixed layout is designed at 96 dots per inch.
-    return CreateCentredWindow(cls, kStyle, L"Trelvik", ClientWidth, ClientHeight);
+    if (!CreateCentredWindow(cls, kStyle, L"Trelvik", ClientWidth, ClientHeight)) {
+        return false;
+    }
+    ctlUniTooltipManager1_.ReadProperties(PropertyBag{{"ActivateTips", true},
+                                                      {"TipBgColor", ctlUniTooltipManager::kTipBackground},
+                                                      {"TipFgColor", ctlUniTooltipManager::kTipText},
+                                                      {"Font", StdFont{L"MS Sans Serif", 8.25}}});
+    return true;
 }
 
 void frmMain::ShowHelp() noexcept {
@@ -133,6 +141,8 @@ void frmMain::OnEndSession(bool ending) {
 
 void frmMain::OnDestroy() {
     tray_.RemoveAllIcons();
+    // The tips of the whole program go with the help window.
+    UnloadToolTipWindow();
     // The main window is the last window of the program: the message loop ends with it.
     ::PostQuitMessage(0);
 }

@@ -2,6 +2,7 @@
 // The main window: hidden most of the time, it hosts the notification icon and is the help window.
 // A user's close request or minimize only hides it; the program ends through its shutdown sequence.
 #include "app/clsTrayArea.h"
+#include "controls/ctlUniTooltipManager.h"
 #include "util/Handles.h"
 #include "winmsg/WindowBase.h"
 
@@ -57,6 +58,8 @@ private:
 
     MainHost& host_;
     UniqueIcon smallIcon_; // the notification icon's picture
+    // Enables the tips of every drawn control of the program (the ruler's ball included).
+    ctlUniTooltipManager ctlUniTooltipManager1_;
     clsTrayArea tray_;
     // Sent by the shell when the taskbar (re)starts: icons must be added again.
     UINT taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");

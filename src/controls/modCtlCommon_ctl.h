@@ -1,12 +1,37 @@
 #pragma once
-// The process-wide tip service of the drawn controls: one tooltip window per process, enabled while
-// at least one tooltip manager is active. Controls never talk to a manager: on every mouse move they
-// hand their tip text to ShowTip, which does nothing while tips are disabled.
+// The process-wide tip service of the drawn controls. There is one tooltip window per process,
+// enabled while at least one tooltip manager is active. Controls never talk to a manager: on every
+// mouse move they hand their tip text to ShowTip, which does nothing while tips are disabled.
+// Everything here lives on the GUI thread.
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
+class ctlUniToolTip;
+
 // Shows `tip` at the cursor after the usual pause, word-wrapped at maxWidth pixels (below 1: one
-// line). An empty tip hides a shown one only when a tag is given or the tooltip window shows an
-// empty tip itself; a given tag is stored with the tip.
+// line). An empty tip hides a shown one, unless both it and the shown tip are empty and no tag is
+// given (then nothing happens); a given tag is stored with the tip.
 void ShowTip(std::wstring_view tip, int32_t maxWidth = 300, std::optional<std::wstring_view> tag = std::nullopt);
+
+// Tips may be shown: from the first activation of a manager until the tooltip window is unloaded.
+[[nodiscard]] bool TipsActive() noexcept;
+void TipsActive(bool value) noexcept;
+
+// Copied from the managers: shown tips stay while the cursor rests, and how transparent they are
+// (percent).
+[[nodiscard]] bool PersistentTipFlag() noexcept;
+void PersistentTipFlag(bool value) noexcept;
+[[nodiscard]] int16_t TipTransparency() noexcept;
+void TipTransparency(int16_t percent) noexcept;
+
+// The number of active managers; a manager counts itself in and out.
+[[nodiscard]] int32_t ActiveTipManagers() noexcept;
+void ActiveTipManagers(int32_t count) noexcept;
+
+// The tooltip window, loaded on first use; nullptr when it cannot be created.
+[[nodiscard]] ctlUniToolTip* ToolTipWindow() noexcept;
+// The tooltip window when it is loaded, without loading it.
+[[nodiscard]] ctlUniToolTip* LoadedToolTipWindow() noexcept;
+// Unloads the tooltip window (which disables tips); safe when there is none.
+void UnloadToolTipWindow() noexcept;

@@ -98,7 +98,7 @@ class MeasuringTest(TrelvikTestCase):
         wait_until(lambda: not self.tips(), 1, message="the tip stayed after the mouse moved")
 
         # Resting on the ball again: the tip comes back and goes by itself after 3 s.
-        self.xdo("mousemove", *map(str, BALL))
+        self.xdo("mousemove", str(BALL[0] + 1), str(BALL[1] + 1))
         wait_until(self.tips, 3, message="no tip the second time")
         started = time.monotonic()
         wait_until(lambda: not self.tips(), 6, message="the tip stayed longer than its display time")
