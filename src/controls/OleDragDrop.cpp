@@ -41,32 +41,9 @@ std::optional<std::vector<uint8_t>> CopyFromGlobal(HGLOBAL block) {
 
 // The data object of a drag that starts on a control: formats with their bytes, or announced
 // without them (then OLESetData is asked when a target wants the data).
-class ControlDataObject final : public IDataObject {
+class ControlDataObject final : public ComObject<IDataObject> {
 public:
     explicit ControlDataObject(OleEvents& events) noexcept : events_(events) {}
-    ControlDataObject(const ControlDataObject&) = delete;
-    ControlDataObject& operator=(const ControlDataObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (riid == __uuidof(IUnknown) || riid == __uuidof(IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const LONG left = ::InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override {
         if (!format || !medium) {
@@ -167,7 +144,7 @@ public:
     [[nodiscard]] bool Empty() const noexcept { return entries_.empty(); }
 
 private:
-    ~ControlDataObject() = default;
+    ~ControlDataObject() override = default;
 
     struct Entry {
         FORMATETC format;
@@ -182,39 +159,16 @@ private:
         return it == entries_.end() ? nullptr : &*it;
     }
 
-    LONG refs_ = 1;
     OleEvents& events_;
     std::vector<Entry> entries_;
 };
 
 // The source side of a control's drag: ends it when the buttons are released or Escape is pressed,
 // and lets OLEGiveFeedback choose the cursor.
-class ControlDropSource final : public IDropSource {
+class ControlDropSource final : public ComObject<IDropSource> {
 public:
     explicit ControlDropSource(OleEvents& events) noexcept : events_(events) {}
-    ControlDropSource(const ControlDropSource&) = delete;
-    ControlDropSource& operator=(const ControlDropSource&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (riid == __uuidof(IUnknown) || riid == __uuidof(IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const LONG left = ::InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) noexcept override {
         if (escapePressed) {
             return DRAGDROP_S_CANCEL;
@@ -238,9 +192,8 @@ public:
     }
 
 private:
-    ~ControlDropSource() = default;
+    ~ControlDropSource() override = default;
 
-    LONG refs_ = 1;
     OleEvents& events_;
 };
 
@@ -340,31 +293,6 @@ void SurfaceDropTarget::Detach() noexcept {
         data_->Release();
         data_ = nullptr;
     }
-}
-
-HRESULT SurfaceDropTarget::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (riid == __uuidof(IUnknown) || riid == __uuidof(IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG SurfaceDropTarget::AddRef() noexcept {
-    return static_cast<ULONG>(::InterlockedIncrement(&refs_));
-}
-
-ULONG SurfaceDropTarget::Release() noexcept {
-    const LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(left);
 }
 
 DWORD SurfaceDropTarget::Raise(IDataObject* data, DWORD keyState, POINTL point, DWORD allowed, int16_t state,

@@ -62,19 +62,50 @@ struct OleEvents {
     std::function<void(int32_t& Effect)> OLECompleteDrag;
 };
 
+// The IUnknown side of a heap object that implements one COM interface: it starts with one reference
+// (the creator's) and deletes itself when the last one is released.
+template <typename Interface> class ComObject : public Interface {
+public:
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override {
+        if (!object) {
+            return E_POINTER;
+        }
+        if (riid == __uuidof(IUnknown) || riid == __uuidof(Interface)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() noexcept override {
+        const LONG left = ::InterlockedDecrement(&refs_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    ComObject() noexcept = default;
+    virtual ~ComObject() = default;
+
+private:
+    LONG refs_ = 1;
+};
+
 // The IDropTarget registered on a control's surface. It forwards to the events it was given until
 // Detach, after which it refuses every drop (the system may hold it a little longer).
-class SurfaceDropTarget final : public IDropTarget {
+class SurfaceDropTarget final : public ComObject<IDropTarget> {
 public:
     SurfaceDropTarget(HWND surface, OleEvents* events) noexcept : surface_(surface), events_(events) {}
-    SurfaceDropTarget(const SurfaceDropTarget&) = delete;
-    SurfaceDropTarget& operator=(const SurfaceDropTarget&) = delete;
 
     void Detach() noexcept;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
                                         DWORD* effect) noexcept override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) noexcept override;
@@ -82,11 +113,10 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) noexcept override;
 
 private:
-    ~SurfaceDropTarget();
+    ~SurfaceDropTarget() override;
     // Raises OLEDragOver (or OLEDragDrop when dropping) and returns the effect for the platform.
     DWORD Raise(IDataObject* data, DWORD keyState, POINTL point, DWORD allowed, int16_t state, bool dropping) noexcept;
 
-    LONG refs_ = 1;
     HWND surface_;
     OleEvents* events_;
     IDataObject* data_ = nullptr; // the data of the drag in progress, held between enter and leave/drop

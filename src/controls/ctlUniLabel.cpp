@@ -354,34 +354,6 @@ void ctlUniLabel::PaintFace(HDC dc) {
     });
 }
 
-SIZE ctlUniLabel::MeasureSingleLine(std::wstring_view text) const noexcept {
-    SIZE size{};
-    SkipOnError([&] {
-        UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
-        if (!dc) {
-            return;
-        }
-        clsFontHDC font;
-        font.SetFontToDCStdFont(dc.get(), Font());
-        size = MeasureText(dc.get(), text, DT_EXPANDTABS);
-    });
-    return size;
-}
-
-SIZE ctlUniLabel::MeasureWrapped(std::wstring_view text, int maxWidth) const noexcept {
-    SIZE size{};
-    SkipOnError([&] {
-        UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
-        if (!dc) {
-            return;
-        }
-        clsFontHDC font;
-        font.SetFontToDCStdFont(dc.get(), Font());
-        size = MeasureTextInRect(dc.get(), text, 0, 0, maxWidth, 1, DT_EXPANDTABS);
-    });
-    return size;
-}
-
 // ---- Input ------------------------------------------------------------------------------------------
 
 void ctlUniLabel::SurfaceMouseDown(int16_t button, int16_t shift, float x, float y) {

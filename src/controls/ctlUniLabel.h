@@ -70,11 +70,6 @@ public:
     // rounded). Does nothing while a drawing is in progress; a failing step is skipped.
     void DrawControl(HDC dc) noexcept;
 
-    // The caption's size as one line, and word-wrapped at maxWidth pixels (DT_WORDBREAK |
-    // DT_EXPANDTABS), in the label's font on a screen-compatible DC.
-    [[nodiscard]] SIZE MeasureSingleLine(std::wstring_view text) const noexcept;
-    [[nodiscard]] SIZE MeasureWrapped(std::wstring_view text, int maxWidth) const noexcept;
-
     void ReadProperties(const PropertyBag& properties) noexcept override;
     void WriteProperties(PropertyBag& properties) const noexcept override;
 

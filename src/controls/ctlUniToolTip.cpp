@@ -62,7 +62,7 @@ bool ctlUniToolTip::Load() {
 }
 
 void ctlUniToolTip::Unload() noexcept {
-    TipsActive(false);
+    SharedTipState().tipsActive = false;
     unloading_ = true;
     for (cUniTimer& timer : timers_) {
         (void)timer.TmrStop();
@@ -70,9 +70,9 @@ void ctlUniToolTip::Unload() noexcept {
     Destroy();
 }
 
-void ctlUniToolTip::SetTip(std::wstring_view tip, int32_t lMaxWidth, std::optional<std::wstring_view> sTag) {
+bool ctlUniToolTip::TakeRequest(std::wstring_view tip, std::optional<std::wstring_view> sTag) {
     if (unloading_ || !IsCreated()) {
-        return;
+        return false;
     }
     if (sTag) {
         tag_ = *sTag;
@@ -80,6 +80,23 @@ void ctlUniToolTip::SetTip(std::wstring_view tip, int32_t lMaxWidth, std::option
     if (TrimSpaces(tip).empty()) {
         HideTip();
         tip_ = tip;
+        return false;
+    }
+    return true;
+}
+
+void ctlUniToolTip::ApplyTip(std::wstring_view tip, int32_t lMaxWidth) {
+    SetCaption(tip);
+    tip_ = tip;
+    maxWidth_ = lMaxWidth;
+    if (IsVisible()) {
+        LayoutTip();
+        PlaceTip();
+    }
+}
+
+void ctlUniToolTip::SetTip(std::wstring_view tip, int32_t lMaxWidth, std::optional<std::wstring_view> sTag) {
+    if (!TakeRequest(tip, sTag)) {
         return;
     }
     const POINT cursor = CursorNow();
@@ -87,40 +104,19 @@ void ctlUniToolTip::SetTip(std::wstring_view tip, int32_t lMaxWidth, std::option
         if (IsVisible()) {
             HideTip();
         }
-    } else if (!PersistentTipFlag()) {
+    } else if (!SharedTipState().persistentTip) {
         return; // the same tip for a cursor that has not moved: already pending or shown
     }
     StopTimer(ShowTimer);
     StopTimer(DisplayTimer);
-    tip_ = tip;
-    SetCaption(tip);
-    maxWidth_ = lMaxWidth;
-    if (IsVisible()) {
-        LayoutTip();
-        PlaceTip();
-    }
+    ApplyTip(tip, lMaxWidth);
     cursor_ = cursor;
     StartTimer(ShowTimer, ShowDelayMs);
 }
 
 void ctlUniToolTip::UpdateTip(std::wstring_view tip, int32_t lMaxWidth, std::optional<std::wstring_view> sTag) {
-    if (unloading_ || !IsCreated()) {
-        return;
-    }
-    if (sTag) {
-        tag_ = *sTag;
-    }
-    if (TrimSpaces(tip).empty()) {
-        HideTip();
-        tip_ = tip;
-        return;
-    }
-    SetCaption(tip);
-    tip_ = tip;
-    maxWidth_ = lMaxWidth;
-    if (IsVisible()) {
-        LayoutTip();
-        PlaceTip();
+    if (TakeRequest(tip, sTag)) {
+        ApplyTip(tip, lMaxWidth);
     }
 }
 
@@ -152,7 +148,7 @@ void ctlUniToolTip::Proc(int32_t, int32_t lTimerID) {
         }
         break;
     case DisplayTimer:
-        if (PersistentTipFlag() && (cursor.x == cursor_.x || cursor.y == cursor_.y)) {
+        if (SharedTipState().persistentTip && (cursor.x == cursor_.x || cursor.y == cursor_.y)) {
             // Counting afresh: the tip stays while the cursor rests.
             StopTimer(DisplayTimer);
             StartTimer(DisplayTimer, DisplayMs);
@@ -232,7 +228,7 @@ void ctlUniToolTip::PlaceTip() {
     const UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | (IsVisible() ? SWP_NOZORDER : SWP_SHOWWINDOW);
     ::SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 0, 0, flags);
 
-    const int16_t transparency = TipTransparency();
+    const int16_t transparency = SharedTipState().transparency;
     if (transparency != appliedTransparency_) {
         if (WindowsVersion() >= 8) {
             ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);

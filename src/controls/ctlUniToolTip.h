@@ -30,7 +30,7 @@ public:
 
     // Creates the hidden window and its label: tooltip colours, no tip, no tag, no maximum width.
     [[nodiscard]] bool Load();
-    // Stops the timers and destroys the window; tips are disabled from then on (TipsActive). Requests
+    // Stops the timers and destroys the window; tips are disabled from then on (tipsActive). Requests
     // that arrive meanwhile do nothing.
     void Unload() noexcept;
 
@@ -58,6 +58,11 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // What every request starts with: nothing while unloading; a given tag is stored; a blank tip
+    // hides the window and is kept. True when there is a tip to go on with.
+    [[nodiscard]] bool TakeRequest(std::wstring_view tip, std::optional<std::wstring_view> sTag);
+    // The tip becomes the current one; a shown tip is laid out and placed again.
+    void ApplyTip(std::wstring_view tip, int32_t lMaxWidth);
     // The caption the label shows: the tip without its outer spaces, and one space after it.
     void SetCaption(std::wstring_view tip);
     // Sizes the label for the caption and the window for the label.

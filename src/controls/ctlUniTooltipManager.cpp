@@ -13,7 +13,7 @@ template <typename Step> void IgnoreErrors(Step&& step) noexcept {
 
 // The tooltip window while tips are enabled.
 ctlUniToolTip* EnabledWindow() noexcept {
-    return TipsActive() ? LoadedToolTipWindow() : nullptr;
+    return SharedTipState().tipsActive ? LoadedToolTipWindow() : nullptr;
 }
 } // namespace
 
@@ -29,7 +29,7 @@ void ctlUniTooltipManager::ReadProperties(const PropertyBag& p) noexcept {
     IgnoreErrors([&] { tipFont_ = p.ReadFont("Font", StdFont{L"MS Sans Serif", 8.25}); });
     IgnoreErrors([&] { style_ = p.ReadLong("Style", -1); });
     IgnoreErrors([&] { transparency_ = p.ReadInteger("Transparency", 0); });
-    PersistentTipFlag(persistentTip_);
+    SharedTipState().persistentTip = persistentTip_;
     if (activateTips_) {
         Activate();
     }
@@ -49,13 +49,13 @@ void ctlUniTooltipManager::WriteProperties(PropertyBag& p) const noexcept {
 
 void ctlUniTooltipManager::PersistentTip(bool value) noexcept {
     persistentTip_ = value;
-    PersistentTipFlag(value);
+    SharedTipState().persistentTip = value;
 }
 
 void ctlUniTooltipManager::ActivateTips(bool value) {
     activateTips_ = value;
     if (value) {
-        PersistentTipFlag(persistentTip_);
+        SharedTipState().persistentTip = persistentTip_;
         Activate();
     } else {
         Deactivate();
@@ -92,7 +92,7 @@ void ctlUniTooltipManager::Style(int32_t value) {
 
 void ctlUniTooltipManager::Transparency(int16_t value) {
     transparency_ = value;
-    TipTransparency(value);
+    SharedTipState().transparency = value;
 }
 
 void ctlUniTooltipManager::SetTip(std::wstring_view tip, int32_t lMaxWidth, std::optional<std::wstring_view> sTag) {
@@ -125,10 +125,10 @@ void ctlUniTooltipManager::HideTip() {
 }
 
 void ctlUniTooltipManager::Activate() noexcept {
-    TipsActive(true);
+    SharedTipState().tipsActive = true;
     if (!counted_) {
         counted_ = true;
-        ActiveTipManagers(ActiveTipManagers() + 1);
+        ++SharedTipState().managers;
     }
     // The settings go to the tooltip window through the setters (which load it on first use).
     IgnoreErrors([&] { TipBgColor(tipBgColor_); });
@@ -143,8 +143,7 @@ void ctlUniTooltipManager::Deactivate() noexcept {
         return;
     }
     counted_ = false;
-    ActiveTipManagers(ActiveTipManagers() - 1);
-    if (ActiveTipManagers() <= 0) {
+    if (--SharedTipState().managers <= 0) {
         UnloadToolTipWindow();
     }
 }

@@ -5,23 +5,19 @@
 #include <memory>
 
 namespace {
-// The state the controls of the process share. One GUI thread: no locking.
-struct TipState {
-    bool tipsActive = false;
-    bool persistentTip = false;
-    int16_t transparency = 0;
-    int32_t managers = 0;
-    std::unique_ptr<ctlUniToolTip> window;
-};
-
-TipState& State() noexcept {
-    static TipState state;
-    return state;
+std::unique_ptr<ctlUniToolTip>& TipWindow() noexcept {
+    static std::unique_ptr<ctlUniToolTip> window;
+    return window;
 }
 } // namespace
 
+TipState& SharedTipState() noexcept {
+    static TipState state;
+    return state;
+}
+
 void ShowTip(std::wstring_view tip, int32_t maxWidth, std::optional<std::wstring_view> tag) {
-    if (!TipsActive()) {
+    if (!SharedTipState().tipsActive) {
         return;
     }
     ctlUniToolTip* window = ToolTipWindow();
@@ -34,56 +30,30 @@ void ShowTip(std::wstring_view tip, int32_t maxWidth, std::optional<std::wstring
     window->SetTip(tip, maxWidth, tag);
 }
 
-bool TipsActive() noexcept {
-    return State().tipsActive;
-}
-void TipsActive(bool value) noexcept {
-    State().tipsActive = value;
-}
-bool PersistentTipFlag() noexcept {
-    return State().persistentTip;
-}
-void PersistentTipFlag(bool value) noexcept {
-    State().persistentTip = value;
-}
-int16_t TipTransparency() noexcept {
-    return State().transparency;
-}
-void TipTransparency(int16_t percent) noexcept {
-    State().transparency = percent;
-}
-int32_t ActiveTipManagers() noexcept {
-    return State().managers;
-}
-void ActiveTipManagers(int32_t count) noexcept {
-    State().managers = count;
-}
-
 ctlUniToolTip* ToolTipWindow() noexcept {
-    TipState& state = State();
-    if (!state.window) {
+    std::unique_ptr<ctlUniToolTip>& loaded = TipWindow();
+    if (!loaded) {
         try {
             auto window = std::make_unique<ctlUniToolTip>();
             if (!window->Load()) {
                 return nullptr;
             }
-            state.window = std::move(window);
+            loaded = std::move(window);
         } catch (...) {
             return nullptr;
         }
     }
-    return state.window.get();
+    return loaded.get();
 }
 
 ctlUniToolTip* LoadedToolTipWindow() noexcept {
-    return State().window.get();
+    return TipWindow().get();
 }
 
 void UnloadToolTipWindow() noexcept {
-    TipState& state = State();
-    if (state.window) {
+    if (TipWindow()) {
         // Moved out first: whatever the unload sets off finds no half-unloaded window here.
-        std::unique_ptr<ctlUniToolTip> window = std::move(state.window);
+        std::unique_ptr<ctlUniToolTip> window = std::move(TipWindow());
         window->Unload();
     }
 }

@@ -14,20 +14,18 @@ class ctlUniToolTip;
 // given (then nothing happens); a given tag is stored with the tip.
 void ShowTip(std::wstring_view tip, int32_t maxWidth = 300, std::optional<std::wstring_view> tag = std::nullopt);
 
-// Tips may be shown: from the first activation of a manager until the tooltip window is unloaded.
-[[nodiscard]] bool TipsActive() noexcept;
-void TipsActive(bool value) noexcept;
-
-// Copied from the managers: shown tips stay while the cursor rests, and how transparent they are
-// (percent).
-[[nodiscard]] bool PersistentTipFlag() noexcept;
-void PersistentTipFlag(bool value) noexcept;
-[[nodiscard]] int16_t TipTransparency() noexcept;
-void TipTransparency(int16_t percent) noexcept;
-
-// The number of active managers; a manager counts itself in and out.
-[[nodiscard]] int32_t ActiveTipManagers() noexcept;
-void ActiveTipManagers(int32_t count) noexcept;
+// What the drawn controls of the process share about tips.
+struct TipState {
+    // Tips may be shown: from the first activation of a manager until the tooltip window is unloaded.
+    bool tipsActive = false;
+    // Copied from the managers: shown tips stay while the cursor rests, and how transparent they are
+    // (percent).
+    bool persistentTip = false;
+    int16_t transparency = 0;
+    // The number of active managers; a manager counts itself in and out.
+    int32_t managers = 0;
+};
+[[nodiscard]] TipState& SharedTipState() noexcept;
 
 // The tooltip window, loaded on first use; nullptr when it cannot be created.
 [[nodiscard]] ctlUniToolTip* ToolTipWindow() noexcept;

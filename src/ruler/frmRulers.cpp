@@ -222,14 +222,6 @@ void frmRulers::MoveTo(int left, int top) noexcept {
     }
 }
 
-RECT frmRulers::Bounds() const noexcept {
-    RECT r{};
-    if (IsCreated()) {
-        ::GetWindowRect(hwnd(), &r);
-    }
-    return r;
-}
-
 frmRulers::CursorZone frmRulers::ZoneAt(int x, int y, int width, int height) noexcept {
     if (x > width - SizingZone) {
         return CursorZone::SizeWE;

@@ -46,7 +46,6 @@ public:
     // Hides a shown ruler, shows a hidden one.
     void ToggleShown() noexcept;
     void MoveTo(int left, int top) noexcept;
-    [[nodiscard]] RECT Bounds() const noexcept;
 
     // The zone for a client position of a window of the given client size; the right zone wins.
     [[nodiscard]] static CursorZone ZoneAt(int x, int y, int width, int height) noexcept;

@@ -28,14 +28,6 @@ bool frmWinSelector::OutlineRect(const RECT& rect) {
     return true;
 }
 
-RECT frmWinSelector::Bounds() const noexcept {
-    RECT r{};
-    if (IsCreated()) {
-        ::GetWindowRect(hwnd(), &r);
-    }
-    return r;
-}
-
 LRESULT frmWinSelector::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE:

@@ -15,8 +15,6 @@ public:
     // Places the outline exactly on the screen rectangle and shows it top-most without activating it;
     // the window is created on first use. False when it cannot be created.
     [[nodiscard]] bool OutlineRect(const RECT& rect);
-    // The screen rectangle the outline frames (empty when it does not exist).
-    [[nodiscard]] RECT Bounds() const noexcept;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

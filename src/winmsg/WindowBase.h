@@ -15,6 +15,14 @@ public:
     // True while the window exists (created and not yet destroyed).
     [[nodiscard]] bool IsCreated() const noexcept { return hwnd_ != nullptr; }
     [[nodiscard]] bool IsVisible() const noexcept { return hwnd_ && ::IsWindowVisible(hwnd_); }
+    // The window's rectangle in screen pixels; empty while there is no window.
+    [[nodiscard]] RECT Bounds() const noexcept {
+        RECT r{};
+        if (hwnd_) {
+            ::GetWindowRect(hwnd_, &r);
+        }
+        return r;
+    }
     // Destroys the window; its WM_DESTROY handling runs while the object is fully alive.
     void Destroy() noexcept;
 

@@ -3,6 +3,7 @@
 #include "controls/ctlUniToolTip.h"
 #include "controls/ctlUniTooltipManager.h"
 #include "controls/modCtlCommon_ctl.h"
+#include "draw/DrawHelpers.h"
 #include "support/GdiCount.h"
 #include "support/TestSettings.h"
 
@@ -34,7 +35,7 @@ protected:
     void SetUp() override {
         ::SetCursorPos(500, 400);
         manager.ReadProperties(PropertyBag{});
-        ASSERT_TRUE(TipsActive());
+        ASSERT_TRUE(SharedTipState().tipsActive);
         ASSERT_NE(Window(), nullptr);
     }
     static ctlUniToolTip* Window() { return LoadedToolTipWindow(); }
@@ -49,7 +50,7 @@ protected:
 
 TEST(ToolTipService, ShowTipDoesNothingWhileNoManagerIsActive) {
     ShowTip(L"hello", 300);
-    EXPECT_FALSE(TipsActive());
+    EXPECT_FALSE(SharedTipState().tipsActive);
     EXPECT_EQ(LoadedToolTipWindow(), nullptr) << "not even loaded";
 
     {
@@ -58,15 +59,15 @@ TEST(ToolTipService, ShowTipDoesNothingWhileNoManagerIsActive) {
         first.ReadProperties(PropertyBag{});
         second.ReadProperties(PropertyBag{});
         first.ActivateTips(true); // set again: still counted once
-        EXPECT_EQ(ActiveTipManagers(), 2);
+        EXPECT_EQ(SharedTipState().managers, 2);
         first.ActivateTips(false);
-        EXPECT_TRUE(TipsActive()) << "another manager is still active";
+        EXPECT_TRUE(SharedTipState().tipsActive) << "another manager is still active";
         ASSERT_NE(LoadedToolTipWindow(), nullptr);
         second.ActivateTips(false);
         EXPECT_EQ(LoadedToolTipWindow(), nullptr) << "the last manager out unloads the window";
-        EXPECT_FALSE(TipsActive());
+        EXPECT_FALSE(SharedTipState().tipsActive);
     }
-    EXPECT_EQ(ActiveTipManagers(), 0) << "a manager that was set inactive does not count out twice";
+    EXPECT_EQ(SharedTipState().managers, 0) << "a manager that was set inactive does not count out twice";
 }
 
 TEST_F(ToolTipTest, IdleUntilATipIsAskedForAndShownNextToTheRestingCursor) {
@@ -120,7 +121,7 @@ TEST_F(ToolTipTest, ShortTipsFitTheirTextAndLongOnesWrapAtTheMaximumWidth) {
     ShowTip(L"Short", 300);
     ShowNow();
     const RECT shortTip = WindowRectOf(Window()->hwnd());
-    const SIZE text = Window()->Label().MeasureSingleLine(L"Short ");
+    const SIZE text = MeasureText(Window()->Label().hDC(), L"Short ", 0);
     EXPECT_EQ(shortTip.right - shortTip.left, text.cx + 8) << "text, border and margins";
     EXPECT_EQ(shortTip.bottom - shortTip.top, text.cy + 8);
 

@@ -182,10 +182,17 @@ class RulerPictureTest(TrelvikTestCase):
                 self.assertNotIn(TEXT, shot.colours(box), f"label {value} in the text colour")
 
         with self.subTest("the corner square: upper-left half cut out, lower-right half flat face colour"):
+            # The red ball's 15 x 15 square at (20, 20) lies in the kept half.
+            def on_ball(x, y):
+                return 20 <= x < 35 and 20 <= y < 35
             cut = {shot.at(x, y) for y in range(BAR) for x in range(BAR) if x + y <= BAR - 3}
-            kept = {shot.at(x, y) for y in range(BAR) for x in range(BAR) if x + y >= BAR + 2}
+            kept = {shot.at(x, y) for y in range(BAR) for x in range(BAR) if x + y >= BAR + 2 and not on_ball(x, y)}
             self.assertEqual(cut, {DESKTOP})
             self.assertEqual(kept, {FACE})
+            r, g, b = shot.at(27, 27)
+            self.assertTrue(r > 150 and g < 80 and b < 80, f"the ball's centre is not red: {(r, g, b)}")
+            self.assertEqual({shot.at(34, 34), shot.at(34, 20), shot.at(20, 34)}, {FACE},
+                             "the ball's square corners are the ruler's face, not the ball's key colour")
 
         with self.subTest("the far edges are dash-dot-dot lines with the desktop between the dashes"):
             for name, line in [("bottom", [shot.at(x, h - 1) for x in range(BAR, w)]),
