@@ -7,7 +7,8 @@ committed files can be regenerated and compared. Run it after changing a drawing
     python3 resources/make_images.py
 
 Outputs: Trelvik.ico (16, 32, 48 px, 32-bpp with alpha), hand.cur (32x32, monochrome),
-ball.cur (16x16, monochrome) and ball.bmp (15x15, 24-bpp on the magenta key colour).
+ball.cur (16x16, monochrome), ball.bmp (15x15, 24-bpp on the magenta key colour) and the tray menu's
+item pictures menu_<name>_<scale>.bmp (24-bpp on the magenta key colour, at 100, 150 and 200 percent).
 """
 
 import math
@@ -270,12 +271,130 @@ def draw_ball(size=15):
         img.append(row)
     return img
 
+# ---- the tray menu's item pictures -----------------------------------------------------------------
+# Five small pictures, each drawn from a few shapes in the 100-percent design size and rendered anew for
+# every display scale (never scaled as pixels), so they stay crisp on any monitor. The menu treats the
+# top-left pixel's colour as transparent, so every picture sits on the magenta key colour with hard
+# edges: a blended edge pixel would show as a pink fringe. A pixel takes the colour that covers most
+# of its 4 x 4 sample points; the shapes are painted in order, later ones over earlier ones.
+
+MENU_SCALES = (100, 150, 200)
+
+
+def _disc(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def _ring(cx, cy, r_out, r_in, gap=None):
+    """A ring; gap = (angle from, angle to) in degrees (0 = up, clockwise) is left open."""
+    def inside(x, y):
+        d2 = (x - cx) ** 2 + (y - cy) ** 2
+        if not (r_in * r_in <= d2 <= r_out * r_out):
+            return False
+        if gap is None:
+            return True
+        angle = math.degrees(math.atan2(x - cx, cy - y)) % 360
+        lo, hi = gap
+        return not (lo <= angle <= hi or lo <= angle + 360 <= hi)
+    return inside
+
+
+def _box(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
+
+
+def _stroke(x0, y0, x1, y1, half_width):
+    """A line segment with round ends (a capsule)."""
+    dx, dy = x1 - x0, y1 - y0
+    length2 = dx * dx + dy * dy
+
+    def inside(x, y):
+        t = 0.0 if length2 == 0 else max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / length2))
+        px, py = x0 + t * dx - x, y0 + t * dy - y
+        return px * px + py * py <= half_width * half_width
+    return inside
+
+
+def render_picture(width, height, shapes, scale):
+    """Rows of (r, g, b): the shapes (design units, 100 percent) at the given percent scale."""
+    w, h = round(width * scale / 100), round(height * scale / 100)
+    unit = 100 / scale
+    rows = []
+    for py in range(h):
+        row = []
+        for px in range(w):
+            votes = {}  # shape index (-1: the key colour) -> sample points it covers on top
+            for sy in range(4):
+                for sx in range(4):
+                    x, y = (px + (sx + 0.5) / 4) * unit, (py + (sy + 0.5) / 4) * unit
+                    top = -1
+                    for index, (inside, _) in enumerate(shapes):
+                        if inside(x, y):
+                            top = index
+                    votes[top] = votes.get(top, 0) + 1
+            # Most points wins; among equals the shape painted last, so thin strokes survive.
+            winner = max(votes, key=lambda index: (votes[index], index))
+            row.append(MAGENTA if winner < 0 else shapes[winner][1])
+        rows.append(row)
+    rows[0][0] = MAGENTA  # the top-left pixel names the transparent colour
+    return rows
+
+
+INK = (40, 40, 48)
+WHITE = (255, 255, 255)
+
+MENU_PICTURES = {
+    # "About": a blue disc with a white "i".
+    "about": (16, 16, [
+        (_disc(8, 8, 7.4), (20, 70, 150)),
+        (_disc(8, 8, 6.4), (60, 130, 215)),
+        (_disc(8, 4.0, 1.2), WHITE),
+        (_box(6.9, 6.9, 9.1, 12.6), WHITE),
+    ]),
+    # "Help": a green disc with a white question mark (14 x 16).
+    "settings": (14, 16, [
+        (_disc(7, 8.5, 6.9), (20, 110, 50)),
+        (_disc(7, 8.5, 5.9), (50, 170, 80)),
+        (_ring(7, 6.6, 3.1, 1.5, gap=(200, 270)), WHITE),
+        (_stroke(7, 9.6, 7, 10.6, 0.8), WHITE),
+        (_disc(7, 12.6, 1.0), WHITE),
+    ]),
+    # "Exit": a red disc with a white power sign (14 x 14).
+    "exit": (14, 14, [
+        (_disc(7, 7, 6.9), (140, 20, 20)),
+        (_disc(7, 7, 5.9), (215, 50, 45)),
+        (_ring(7, 7.6, 3.9, 2.5, gap=(320, 400)), WHITE),
+        (_stroke(7, 2.6, 7, 7.0, 0.75), WHITE),
+    ]),
+    # "Show/Hide Ruler": the ruler itself, an L of two yellow bars with ticks.
+    "addon": (16, 16, [
+        (_box(0.5, 0.5, 15.5, 6.5), (122, 62, 0)),
+        (_box(0.5, 0.5, 6.5, 15.5), (122, 62, 0)),
+        (_box(1.5, 1.5, 14.5, 5.5), (255, 210, 50)),
+        (_box(1.5, 1.5, 5.5, 14.5), (255, 210, 50)),
+        *[(_box(x - 0.5, 3.5, x + 0.5, 5.5), INK) for x in (8, 11, 14)],
+        *[(_box(3.5, y - 0.5, 5.5, y + 0.5), INK) for y in (8, 11, 14)],
+    ]),
+    # The preset sizes: a monitor with a blue screen on a stand.
+    "screen": (16, 16, [
+        (_box(0.5, 1.5, 15.5, 11.5), (60, 60, 70)),
+        (_box(1.5, 2.5, 14.5, 10.5), (80, 150, 230)),
+        (_box(2.5, 3.5, 8.5, 5.5), (170, 210, 250)),
+        (_box(6.5, 11.5, 9.5, 13.5), (60, 60, 70)),
+        (_box(3.5, 13.5, 12.5, 15.0), (60, 60, 70)),
+    ]),
+}
+
+
 
 def main():
     write_ico(os.path.join(HERE, "Trelvik.ico"), [draw_icon(s) for s in (16, 32, 48)])
     write_cur(os.path.join(HERE, "hand.cur"), HAND, HAND_HOTSPOT)
     write_cur(os.path.join(HERE, "ball.cur"), draw_ball_cursor(), BALL_CURSOR_HOTSPOT)
     write_bmp24(os.path.join(HERE, "ball.bmp"), draw_ball())
+    for name, (width, height, shapes) in MENU_PICTURES.items():
+        for scale in MENU_SCALES:
+            write_bmp24(os.path.join(HERE, f"menu_{name}_{scale}.bmp"), render_picture(width, height, shapes, scale))
 
 
 if __name__ == "__main__":

@@ -6,3 +6,10 @@
 #define IDC_HAND_RULER 101 // hand cursor over the ruler bars
 #define IDC_BALL 102       // cursor over the red ball
 #define IDB_BALL 201       // the red ball, 15x15, magenta (255,0,255) is transparent
+
+// The tray menu's item pictures, each at 100, 150 and 200 percent: the picture's identifier plus 0, 1, 2.
+#define IDB_MENU_ABOUT 310    // "&About", 16x16 at 100 percent
+#define IDB_MENU_SETTINGS 320 // "&Help", 14x16
+#define IDB_MENU_EXIT 330     // "&Exit", 14x14
+#define IDB_MENU_ADDON 340    // "Show/Hide Ruler", 16x16
+#define IDB_MENU_SCREEN 350   // the five preset sizes, 16x16
