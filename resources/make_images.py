@@ -8,7 +8,9 @@ committed files can be regenerated and compared. Run it after changing a drawing
 
 Outputs: Trelvik.ico (16, 32, 48 px, 32-bpp with alpha), hand.cur (32x32, monochrome),
 ball.cur (16x16, monochrome), ball.bmp (15x15, 24-bpp on the magenta key colour) and the tray menu's
-item pictures menu_<name>_<scale>.bmp (24-bpp on the magenta key colour, at 100, 150 and 200 percent).
+item pictures menu_<name>_<scale>.bmp (24-bpp on the magenta key colour, at 100, 150 and 200 percent),
+and the pictures of the help window and the About box: help_backdrop.bmp (400x200), help_strip.bmp (97x18)
+and about_banner.bmp (677x95), all 24-bpp.
 """
 
 import math
@@ -386,12 +388,72 @@ MENU_PICTURES = {
 }
 
 
+# ---- the help window's and the About box's pictures ----------------------------------------------
+# Quiet pictures behind text: a pale sky gradient with a faint ruler scale along its edges (the help
+# window's backdrop, which its text box mostly covers), a short ruler strip, and a deep blue banner
+# whose scale runs along its bottom edge. The program's icon stands on the backdrop and the banner.
+
+SKY_TOP = (214, 232, 250)
+SKY_BOTTOM = (255, 255, 255)
+SCALE_INK = (120, 150, 190)
+
+
+def _scale_ticks(length, pitch=5):
+    """Tick lengths along a scale: long every tenth tick, medium every fifth, short between."""
+    return [(i * pitch, 9 if i % 10 == 0 else 6 if i % 5 == 0 else 3) for i in range(length // pitch + 1)]
+
+
+def draw_backdrop(width=400, height=200):
+    img = [[_lerp(SKY_TOP, SKY_BOTTOM, y / (height - 1))] * width for y in range(height)]
+    img = [list(row) for row in img]
+    for x, length in _scale_ticks(width):
+        for y in range(length):
+            if x < width:
+                img[y][x] = SCALE_INK
+    for y, length in _scale_ticks(height):
+        for x in range(length):
+            if y < height:
+                img[y][x] = SCALE_INK
+    return img
+
+
+def draw_strip(width=97, height=18):
+    """A ruler strip: the ruler's yellow with an outline and ticks hanging from its top edge."""
+    img = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            if x in (0, width - 1) or y in (0, height - 1):
+                row.append(OUTLINE)
+            else:
+                row.append(_lerp(TOP_FILL, BOTTOM_FILL, y / (height - 1)))
+        img.append(row)
+    for x, length in _scale_ticks(width - 4, pitch=4):
+        for y in range(1, 1 + (length * 2) // 3 + 1):
+            if 2 + x < width - 1:
+                img[y][2 + x] = TICK
+    return img
+
+
+def draw_banner(width=677, height=95):
+    deep, light = (16, 48, 110), (70, 130, 200)
+    img = [[_lerp(deep, light, x / (width - 1)) for x in range(width)] for _ in range(height)]
+    for x, length in _scale_ticks(width):
+        for y in range(height - length, height):
+            if x < width:
+                img[y][x] = (235, 240, 250)
+    return img
+
+
 
 def main():
     write_ico(os.path.join(HERE, "Trelvik.ico"), [draw_icon(s) for s in (16, 32, 48)])
     write_cur(os.path.join(HERE, "hand.cur"), HAND, HAND_HOTSPOT)
     write_cur(os.path.join(HERE, "ball.cur"), draw_ball_cursor(), BALL_CURSOR_HOTSPOT)
     write_bmp24(os.path.join(HERE, "ball.bmp"), draw_ball())
+    write_bmp24(os.path.join(HERE, "help_backdrop.bmp"), draw_backdrop())
+    write_bmp24(os.path.join(HERE, "help_strip.bmp"), draw_strip())
+    write_bmp24(os.path.join(HERE, "about_banner.bmp"), draw_banner())
     for name, (width, height, shapes) in MENU_PICTURES.items():
         for scale in MENU_SCALES:
             write_bmp24(os.path.join(HERE, f"menu_{name}_{scale}.bmp"), render_picture(width, height, shapes, scale))

@@ -13,3 +13,8 @@
 #define IDB_MENU_EXIT 330     // "&Exit", 14x14
 #define IDB_MENU_ADDON 340    // "Show/Hide Ruler", 16x16
 #define IDB_MENU_SCREEN 350   // the five preset sizes, 16x16
+
+// The help window's and the About box's pictures.
+#define IDB_HELP_BACKDROP 401 // 400x200, behind the help window's controls
+#define IDB_HELP_STRIP 402    // 97x18, a ruler strip on the backdrop
+#define IDB_ABOUT_BANNER 403  // 677x95, the About box's banner, shown cut to its box
