@@ -453,7 +453,9 @@ LRESULT UniControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SurfaceResized();
         return 0;
     case WM_SETCURSOR:
-        if (OnSetCursor(lParam)) {
+        // Only for the surface itself: a child (the text box's edit) asks its parent first, and its
+        // own pointer must win.
+        if (reinterpret_cast<HWND>(wParam) == hwnd() && OnSetCursor(lParam)) {
             return TRUE;
         }
         break;
@@ -478,8 +480,13 @@ LRESULT UniControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         RevokeDropTarget();
         break;
-    default:
+    default: {
+        LRESULT result = 0;
+        if (SurfaceMessage(msg, wParam, lParam, result)) {
+            return result;
+        }
         break;
+    }
     }
     return Default(msg, wParam, lParam);
 }

@@ -199,6 +199,9 @@ protected:
     virtual void SurfaceDblClick() {}
     // The surface changed size (the persistent image already has the new size unless drawing).
     virtual void SurfaceResized() {}
+    // Every message the base leaves to DefWindowProcW (creation, keys, focus, dialog codes, private
+    // messages): a control that handles one stores its result and returns true.
+    virtual bool SurfaceMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) final;
 
