@@ -1,10 +1,13 @@
 #include "commands/frmMenu.h"
 
+#include "core/AppError.h"
+
 #include "app/clsTrayArea.h"
 #include "commands/Autostart.h"
 #include "commands/CaptureScreen.h"
 #include "ruler/frmRulers.h"
 #include "ruler/modMain.h"
+#include "resource.h"
 #include "sysinfo/WindowsVersion.h"
 
 #include <array>
@@ -25,6 +28,42 @@ struct PresetSize {
 constexpr std::array<MenuId, 5> kUnitItems{MenuId::mnuPoints, MenuId::mnuPixels, MenuId::mnuInches,
                                            MenuId::mnuCentimeters, MenuId::mnuMillimeters};
 
+// Every command's caption, as the menu is built with it.
+struct ItemCaption {
+    MenuId id;
+    const wchar_t* caption;
+};
+constexpr std::array<ItemCaption, 19> kCaptions{{
+    {MenuId::mnuShowHideRuler, L"Show/Hide Ruler"},
+    {MenuId::mnuCaptureScreen, L"Capture Screen"},
+    {MenuId::mnu320x200, L"Size 320x200 px"},
+    {MenuId::mnu640x480, L"Size 640x480 px"},
+    {MenuId::mnu800x600, L"Size 800x600 px"},
+    {MenuId::mnu1024x768, L"Size 1024x768 px"},
+    {MenuId::mnu1280x1024, L"Size 1280x1024 px"},
+    {MenuId::sep5, L"[SEP]General"},
+    {MenuId::mnuAutoStart, L"Autostart with Windows"},
+    {MenuId::mnuTransparent, L"The ruler is transparent"},
+    {MenuId::sep4, L"[SEP]Scale Mode"},
+    {MenuId::mnuPoints, L"Points"},
+    {MenuId::mnuPixels, L"Pixels"},
+    {MenuId::mnuInches, L"Inches"},
+    {MenuId::mnuCentimeters, L"Centimeters"},
+    {MenuId::mnuMillimeters, L"Millimeters"},
+    {MenuId::mnuHelp, L"&Help"},
+    {MenuId::mnuAbout, L"&About"},
+    {MenuId::mnuExit, L"&Exit"},
+}};
+
+const wchar_t* CaptionOf(MenuId id) noexcept {
+    for (const ItemCaption& item : kCaptions) {
+        if (item.id == id) {
+            return item.caption;
+        }
+    }
+    return L"";
+}
+
 constexpr std::array<PresetSize, 5> kPresetSizes{{
     {MenuId::mnu320x200, 320, 200},
     {MenuId::mnu640x480, 640, 480},
@@ -32,9 +71,54 @@ constexpr std::array<PresetSize, 5> kPresetSizes{{
     {MenuId::mnu1024x768, 1024, 768},
     {MenuId::mnu1280x1024, 1280, 1024},
 }};
+// The look of the tray menu: gradient items, a rounded blue-grey selector with white text, 3-D
+// separators, no left band. The window turns the gradient on when it is created.
+PropertyBag TrayMenuLook() {
+    constexpr int32_t menu = static_cast<int32_t>(0x80000004);
+    constexpr int32_t menuText = static_cast<int32_t>(0x80000007);
+    return PropertyBag{{"IconDim", int32_t{16}},
+                       {"FadeBackground", false},
+                       {"MenuBackColor", menu},
+                       {"MenuForeColorNormal", menuText},
+                       {"MenuForeColorDisabled", static_cast<int32_t>(0x80000011)},
+                       {"SelectorBackColor", int32_t{0x00A78A7F}},
+                       {"SelectorForeColor", int32_t{0x00FFFFFF}},
+                       {"ExtSepBackColor", menu},
+                       {"ExtSepForeColor", menuText},
+                       {"FadeExtSep", false},
+                       {"SelectorStyle", int32_t{-1}},
+                       {"FullSelector", true},
+                       {"LeftBand", false},
+                       {"LeftBandBackColor", menu},
+                       {"FadeLeftBand", false},
+                       {"Separators3D", true},
+                       {"LeftBandSeparators", false},
+                       {"StringMode", int32_t{2}},
+                       {"RoundSelector", true}};
+}
+
+// The pictures' resources (each at 100, 150 and 200 percent: the identifier plus 0, 1, 2) and their
+// size at 100 percent.
+struct PictureResource {
+    WORD id;
+    int width;
+};
+constexpr std::array<PictureResource, 5> kPictureResources{{
+    {IDB_MENU_ABOUT, 16},
+    {IDB_MENU_SETTINGS, 14},
+    {IDB_MENU_EXIT, 14},
+    {IDB_MENU_ADDON, 16},
+    {IDB_MENU_SCREEN, 16},
+}};
+constexpr std::array<int, 3> kPictureScales{100, 150, 200};
 } // namespace
 
-frmMenu::frmMenu(MenuHost& host, const SettingsStore& settings) : host_(host), settings_(settings) {}
+frmMenu::frmMenu(MenuHost& host, const SettingsStore& settings)
+    : host_(host), settings_(settings), ctlUTF8Menu1_(TrayMenuLook()) {
+    ctlUTF8Menu1_.events.ItemPicture = [this](std::wstring& sItemText, const Picture*& oItemPic, int16_t& iItemPicWidth,
+                                              int16_t&, bool&, bool,
+                                              UINT) { OnItemPicture(sItemText, oItemPic, iItemPicWidth); };
+}
 
 frmMenu::~frmMenu() {
     Destroy();
@@ -56,40 +140,89 @@ bool frmMenu::Load() {
     }
     SetChecked(MenuId::mnuAutoStart, QueryAutostart(false) == 2);
     SetChecked(MenuId::mnuPixels, true);
+    ctlUTF8Menu1_.FadeBackground(true);
+    try {
+        ctlUTF8Menu1_.Attach(hwnd());
+    } catch (const AppError&) {
+        // Without the control the menu still works, as the system's plain popup.
+    }
     return true;
+}
+
+void frmMenu::OnItemPicture(const std::wstring& caption, const Picture*& picture, int16_t iconDim) const {
+    struct Match {
+        MenuId item;
+        MenuPicture picture;
+    };
+    static constexpr std::array<Match, 9> kMatches{{
+        {MenuId::mnuAbout, MenuPicture::About},
+        {MenuId::mnuHelp, MenuPicture::Settings},
+        {MenuId::mnuExit, MenuPicture::Exit},
+        {MenuId::mnuShowHideRuler, MenuPicture::Addon},
+        {MenuId::mnu320x200, MenuPicture::Screen},
+        {MenuId::mnu640x480, MenuPicture::Screen},
+        {MenuId::mnu800x600, MenuPicture::Screen},
+        {MenuId::mnu1024x768, MenuPicture::Screen},
+        {MenuId::mnu1280x1024, MenuPicture::Screen},
+    }};
+    for (const Match& match : kMatches) {
+        // Exact and case-sensitive, "&" marks included: the captions as the menu holds them.
+        if (caption == CaptionOf(match.item)) {
+            picture = PictureFor(match.picture, iconDim);
+            return;
+        }
+    }
+}
+
+const Picture* frmMenu::PictureFor(MenuPicture which, int16_t iconDim) const {
+    const PictureResource& resource = kPictureResources[static_cast<size_t>(which)];
+    // The largest drawing that fits the picture box of the menu's DPI: never scaled by the system.
+    size_t scale = 0;
+    for (size_t i = 1; i < kPictureScales.size(); ++i) {
+        if (::MulDiv(resource.width, kPictureScales[i], 100) <= iconDim) {
+            scale = i;
+        }
+    }
+    Picture& picture = pictures_[static_cast<size_t>(which)][scale];
+    if (!picture) {
+        picture = Picture::FromBitmap(
+            static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource.id + scale),
+                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    }
+    return picture ? &picture : nullptr;
 }
 
 void frmMenu::BuildMenuTree() {
     UniqueMenu advanced(::CreatePopupMenu());
-    auto item = [](HMENU menu, MenuId id, const wchar_t* caption) { ::AppendMenuW(menu, MF_STRING, Id(id), caption); };
-    item(advanced.get(), MenuId::sep5, L"[SEP]General");
-    item(advanced.get(), MenuId::mnuAutoStart, L"Autostart with Windows");
-    item(advanced.get(), MenuId::mnuTransparent, L"The ruler is transparent");
-    item(advanced.get(), MenuId::sep4, L"[SEP]Scale Mode");
-    item(advanced.get(), MenuId::mnuPoints, L"Points");
-    item(advanced.get(), MenuId::mnuPixels, L"Pixels");
-    item(advanced.get(), MenuId::mnuInches, L"Inches");
-    item(advanced.get(), MenuId::mnuCentimeters, L"Centimeters");
-    item(advanced.get(), MenuId::mnuMillimeters, L"Millimeters");
+    auto item = [](HMENU menu, MenuId id) { ::AppendMenuW(menu, MF_STRING, Id(id), CaptionOf(id)); };
+    item(advanced.get(), MenuId::sep5);
+    item(advanced.get(), MenuId::mnuAutoStart);
+    item(advanced.get(), MenuId::mnuTransparent);
+    item(advanced.get(), MenuId::sep4);
+    item(advanced.get(), MenuId::mnuPoints);
+    item(advanced.get(), MenuId::mnuPixels);
+    item(advanced.get(), MenuId::mnuInches);
+    item(advanced.get(), MenuId::mnuCentimeters);
+    item(advanced.get(), MenuId::mnuMillimeters);
 
     UniqueMenu root(::CreatePopupMenu());
-    item(root.get(), MenuId::mnuShowHideRuler, L"Show/Hide Ruler");
-    item(root.get(), MenuId::mnuCaptureScreen, L"Capture Screen");
+    item(root.get(), MenuId::mnuShowHideRuler);
+    item(root.get(), MenuId::mnuCaptureScreen);
     ::AppendMenuW(root.get(), MF_SEPARATOR, 0, nullptr);
-    item(root.get(), MenuId::mnu320x200, L"Size 320x200 px");
-    item(root.get(), MenuId::mnu640x480, L"Size 640x480 px");
-    item(root.get(), MenuId::mnu800x600, L"Size 800x600 px");
-    item(root.get(), MenuId::mnu1024x768, L"Size 1024x768 px");
-    item(root.get(), MenuId::mnu1280x1024, L"Size 1280x1024 px");
+    item(root.get(), MenuId::mnu320x200);
+    item(root.get(), MenuId::mnu640x480);
+    item(root.get(), MenuId::mnu800x600);
+    item(root.get(), MenuId::mnu1024x768);
+    item(root.get(), MenuId::mnu1280x1024);
     ::AppendMenuW(root.get(), MF_SEPARATOR, 0, nullptr);
     // The menu takes ownership of a submenu once it is appended.
     if (::AppendMenuW(root.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(advanced.get()), L"Advanced...")) {
         (void)advanced.release();
     }
-    item(root.get(), MenuId::mnuHelp, L"&Help");
-    item(root.get(), MenuId::mnuAbout, L"&About");
+    item(root.get(), MenuId::mnuHelp);
+    item(root.get(), MenuId::mnuAbout);
     ::AppendMenuW(root.get(), MF_SEPARATOR, 0, nullptr);
-    item(root.get(), MenuId::mnuExit, L"&Exit");
+    item(root.get(), MenuId::mnuExit);
 
     UniqueMenu bar(::CreateMenu());
     if (::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(root.get()), L"Menu")) {
@@ -129,18 +262,7 @@ void frmMenu::SetEnabled(MenuId id, bool enabled) noexcept {
 }
 
 std::wstring frmMenu::Caption(MenuId id) const {
-    MENUITEMINFOW info{sizeof(info)};
-    info.fMask = MIIM_STRING;
-    if (!::GetMenuItemInfoW(mnuMenu(), Id(id), FALSE, &info)) {
-        return {};
-    }
-    std::vector<wchar_t> text(info.cch + 1);
-    info.dwTypeData = text.data();
-    info.cch = static_cast<UINT>(text.size());
-    if (!::GetMenuItemInfoW(mnuMenu(), Id(id), FALSE, &info)) {
-        return {};
-    }
-    return std::wstring(text.data());
+    return CaptionOf(id);
 }
 
 UnitChecks frmMenu::UnitCheckMarks() const {
@@ -229,6 +351,7 @@ LRESULT frmMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmMenu::OnDestroy() {
+    ctlUTF8Menu1_.Detach();
     settings_.Save(L"Transp", IsChecked(MenuId::mnuTransparent) ? L"1" : L"0");
     ApplyAutostart(false, IsChecked(MenuId::mnuAutoStart) ? 2 : 0);
     host_.DestroyRemainingWindows();

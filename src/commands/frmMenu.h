@@ -1,11 +1,17 @@
 #pragma once
 // The hidden window that owns the tray menu. The menu's check marks are the program's live options
-// (unit, transparency, autostart); its destruction runs the shutdown sequence.
+// (unit, transparency, autostart); its destruction runs the shutdown sequence. The menu is drawn by an
+// owner-drawn menu control attached to this window, with a picture on the commands that have one.
 #include "commands/MenuHost.h"
+#include "draw/Picture.h"
+#include "menu/ctlUTF8Menu.h"
 #include "ruler/RulerHost.h"
 #include "util/Handles.h"
 #include "util/SettingsStore.h"
 #include "winmsg/WindowBase.h"
+
+#include <array>
+#include <string>
 
 // Command identifiers of the tray menu items.
 enum class MenuId : UINT {
@@ -66,8 +72,17 @@ private:
     void BuildMenuTree();
     void OnDestroy();
     void SelectUnit(MenuId unit);
+    // The control asks for an item's picture: the commands with a picture answer theirs, made for the
+    // menu's DPI; the others leave the slot as it is.
+    void OnItemPicture(const std::wstring& caption, const Picture*& picture, int16_t iconDim) const;
+
+    // The item pictures at 100, 150 and 200 percent, loaded on first use.
+    enum class MenuPicture { About, Settings, Exit, Addon, Screen };
+    [[nodiscard]] const Picture* PictureFor(MenuPicture which, int16_t iconDim) const;
 
     MenuHost& host_;
     const SettingsStore& settings_;
     UniqueMenu menuBar_; // owns the whole tree; its one item "Menu" holds the popup
+    ctlUTF8Menu ctlUTF8Menu1_;
+    mutable std::array<std::array<Picture, 3>, 5> pictures_;
 };

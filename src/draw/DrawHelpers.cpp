@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -20,21 +22,26 @@ int OnePast(int value) {
     return value == INT_MAX ? value : value + 1;
 }
 
-// Draws colourFrom .. colourTo as n one-pixel lines along one axis. `start` and `n` are the first
-// row (column) and the count; `drawRow` paints row `start + k` in a colour. Rows outside the DC's
-// clip box are not drawn, but the weight still steps through them exactly as if they had been, so a
-// partly hidden gradient shows the same colours as a fully visible one.
-template <typename DrawRow>
-void Gradient(int64_t start, int64_t n, int64_t clipLow, int64_t clipHigh, int32_t colourFrom, int32_t colourTo,
-              DrawRow drawRow) {
+// The colours of rows (columns) start .. start + n - 1 of a gradient from colourFrom to colourTo that
+// lie inside clipLow .. clipHigh - 1, and the first of them. The weight steps through the rows that
+// are not returned exactly as through the others, so a partly hidden gradient shows the same colours
+// as a fully visible one.
+struct GradientRows {
+    int64_t first = 0;
+    std::vector<uint32_t> pixels; // 0x00RRGGBB, as a 32-bit DIB stores them
+};
+GradientRows GradientColours(int64_t start, int64_t n, int64_t clipLow, int64_t clipHigh, int32_t colourFrom,
+                             int32_t colourTo) {
+    GradientRows rows;
     if (n < 1) {
-        return;
+        return rows;
     }
     const int64_t first = std::clamp<int64_t>(clipLow - start, 0, n);
     const int64_t last = std::clamp<int64_t>(clipHigh - start, 0, n);
     if (first >= last) {
-        return;
+        return rows;
     }
+    rows.first = start + first;
     const ColorChannels from = SplitColor(colourFrom);
     const ColorChannels to = SplitColor(colourTo);
     // Single precision on purpose: the colours of every row follow from stepping w this way.
@@ -48,10 +55,49 @@ void Gradient(int64_t start, int64_t n, int64_t clipLow, int64_t clipHigh, int32
         }
         w = next;
     }
+    rows.pixels.reserve(static_cast<size_t>(last - first));
     for (int64_t k = first; k < last; ++k) {
         const ColorChannels c = GradientRowColor(from, to, w);
-        drawRow(static_cast<int>(start + k), Rgb(c.red, c.green, c.blue));
+        rows.pixels.push_back((static_cast<uint32_t>(c.red) << 16) | (static_cast<uint32_t>(c.green) << 8) |
+                              static_cast<uint32_t>(c.blue));
         w = std::max(w - step, 0.0f);
+    }
+    return rows;
+}
+
+// The columns (rows) a one-pixel line from a to b covers, end point excluded (a single pixel at a when
+// they are equal), cut to the clip range: first and one past the last; empty when nothing is visible.
+std::pair<int64_t, int64_t> LineSpan(int a, int b, int64_t clipLow, int64_t clipHigh) {
+    const int64_t low = a < b ? a : a == b ? a : int64_t{b} + 1;
+    const int64_t high = a < b ? b : int64_t{a} + 1;
+    return {std::max(low, clipLow), std::min(high, clipHigh)};
+}
+
+// Paints a gradient strip in one call: the colours as a one-pixel-thick 32-bit DIB, stretched across
+// the other axis (replicating the one pixel, so every row keeps its exact colour).
+void PaintStrip(HDC dc, const GradientRows& rows, bool vertical, int64_t acrossLow, int64_t acrossHigh) {
+    if (rows.pixels.empty() || acrossLow >= acrossHigh) {
+        return;
+    }
+    const int count = static_cast<int>(rows.pixels.size());
+    const int across = static_cast<int>(acrossHigh - acrossLow);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = vertical ? 1 : count;
+    info.bmiHeader.biHeight = vertical ? -count : -1; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int previousMode = ::SetStretchBltMode(dc, COLORONCOLOR);
+    if (vertical) {
+        ::StretchDIBits(dc, static_cast<int>(acrossLow), static_cast<int>(rows.first), across, count, 0, 0, 1, count,
+                        rows.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    } else {
+        ::StretchDIBits(dc, static_cast<int>(rows.first), static_cast<int>(acrossLow), count, across, 0, 0, count, 1,
+                        rows.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    }
+    if (previousMode != 0) {
+        ::SetStretchBltMode(dc, previousMode);
     }
 }
 
@@ -122,13 +168,9 @@ void GradientVertical(HDC dc, int left, int top, int right, int bottom, int32_t 
     if (!VisibleBox(dc, box)) {
         return;
     }
-    Gradient(top, int64_t{bottom} - top, box.top, box.bottom, colourFrom, colourTo, [&](int y, int32_t colour) {
-        if (left != right) {
-            DrawLine(dc, left, y, right, y, colour, 1, PS_SOLID);
-        } else {
-            SetPixelColor(dc, left, y, colour);
-        }
-    });
+    const auto [acrossLow, acrossHigh] = LineSpan(left, right, box.left, box.right);
+    PaintStrip(dc, GradientColours(top, int64_t{bottom} - top, box.top, box.bottom, colourFrom, colourTo), true,
+               acrossLow, acrossHigh);
 }
 
 void GradientVerticalRect(HDC dc, const RECT& rect, int32_t colourFrom, int32_t colourTo) {
@@ -140,13 +182,9 @@ void GradientHorizontal(HDC dc, int left, int top, int right, int bottom, int32_
     if (!VisibleBox(dc, box)) {
         return;
     }
-    Gradient(left, int64_t{right} - left, box.left, box.right, colourFrom, colourTo, [&](int x, int32_t colour) {
-        if (top != bottom) {
-            DrawLine(dc, x, top, x, bottom, colour, 1, PS_SOLID);
-        } else {
-            SetPixelColor(dc, x, top, colour);
-        }
-    });
+    const auto [acrossLow, acrossHigh] = LineSpan(top, bottom, box.top, box.bottom);
+    PaintStrip(dc, GradientColours(left, int64_t{right} - left, box.left, box.right, colourFrom, colourTo), false,
+               acrossLow, acrossHigh);
 }
 
 void DrawRoundRect(HDC dc, int left, int top, int right, int bottom, bool filled, int32_t fillColour,

@@ -63,7 +63,8 @@ void SetPixelColor(HDC dc, int x, int y, int32_t colour);
 // right it is the single pixel at column left (horizontally: columns, one pixel each when top ==
 // bottom). n < 1 draws nothing.
 // Only rows inside the DC's clip box are drawn (the weights still count every row), so a gradient of
-// any height costs at most one line per visible row and never overflows a row counter.
+// any height never overflows a row counter. The visible rows are painted in one call, as a strip of
+// their colours stretched across (each row keeps its exact colour, with the DC's copy mode).
 void GradientVertical(HDC dc, int left, int top, int right, int bottom, int32_t colourFrom, int32_t colourTo);
 void GradientVerticalRect(HDC dc, const RECT& rect, int32_t colourFrom, int32_t colourTo);
 void GradientHorizontal(HDC dc, int left, int top, int right, int bottom, int32_t colourFrom, int32_t colourTo);

@@ -345,6 +345,15 @@ void ctlUTF8Menu::LoadMenuFont(UINT dpi) {
         std::fill(std::begin(font_.lfFaceName), std::end(font_.lfFaceName), L'\0');
         std::copy_n(look_.CustomFontFace.begin(), n, font_.lfFaceName);
     }
+    // The measuring font follows: the old one is selected out before it goes.
+    measureSelection_.reset();
+    measureFont_.reset(::CreateFontIndirectW(&font_));
+    if (!measureDc_) {
+        measureDc_.reset(::CreateCompatibleDC(nullptr));
+    }
+    if (measureDc_ && measureFont_) {
+        measureSelection_.emplace(measureDc_.get(), measureFont_.get());
+    }
 }
 
 // ---- Records -------------------------------------------------------------------------------------
@@ -404,7 +413,7 @@ UINT ctlUTF8Menu::MeasureDpi(int32_t kind) const noexcept {
     if (kind == clsCtlUniIMenuItem::kMenuBar && ::IsWindow(hwnd_)) {
         return MonitorDpi(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST));
     }
-    return CursorMonitorDpi();
+    return popupDpi_ != 0 ? popupDpi_ : CursorMonitorDpi();
 }
 
 MenuItemContent ctlUTF8Menu::ResolveContent(const clsCtlUniIMenuItem& record, int32_t stringMode, bool selected,
@@ -450,16 +459,18 @@ void ctlUTF8Menu::MeasureMenuItem(MEASUREITEMSTRUCT& measure, int32_t stringMode
     if (dpi != fontDpi_) {
         LoadMenuFont(dpi);
     }
-    std::optional<WindowDC> windowDc;
-    if (!dc) {
-        windowDc.emplace(hwnd_);
+    // The control's own measuring DC (a memory DC compatible with the screen measures text as the
+    // window's DC does), or the caller's with the menu font selected for the call.
+    UniqueFont font;
+    std::optional<SelectGuard> select;
+    if (dc) {
+        font.reset(::CreateFontIndirectW(&font_));
+        select.emplace(dc, font.get());
     }
-    const HDC target = dc ? dc : windowDc->get();
+    const HDC target = dc ? dc : measureDc_.get();
     if (!target) {
         throw AppError(AppError::kToolkitError, "ctlUTF8Menu.MeasureMenuItem", "Cannot use this DC!");
     }
-    const UniqueFont font(::CreateFontIndirectW(&font_));
-    const SelectGuard select(target, font.get());
     const MenuItemContent content = ResolveContent(record, stringMode, false, dpi);
     MeasureItemContent(target, look_, content, dpi, measure.itemWidth, measure.itemHeight);
 }
@@ -496,6 +507,8 @@ HWND ctlUTF8Menu::ActiveMdiChild() const noexcept {
 
 void ctlUTF8Menu::OnInitMenuPopup(LRESULT& lReturn, HWND hWnd, WPARAM wParam, LPARAM lParam) {
     const auto popup = reinterpret_cast<HMENU>(wParam);
+    // The popup opens at the cursor: its items are measured for that monitor's DPI.
+    popupDpi_ = CursorMonitorDpi();
     // The high word says the popup is a window menu (a system menu).
     const bool windowMenu = HighWord(static_cast<int32_t>(lParam)) != 0;
     if (popup && popup != ::GetSystemMenu(hWnd, FALSE)) {

@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +39,7 @@
 
 #include "controls/PropertyBag.h"
 #include "draw/Picture.h"
+#include "util/Handles.h"
 #include "menu/MenuItemPaint.h"
 #include "menu/PictureList.h"
 #include "menu/clsCtlUniIMenuItem.h"
@@ -242,6 +244,14 @@ private:
 
     LOGFONTW font_{};
     UINT fontDpi_ = 0;
+    // The menu font made from font_, kept with a memory DC it is selected into, for measuring: making
+    // a font and asking for a window's DC for every item would cost more than the measuring.
+    UniqueFont measureFont_;
+    UniqueMemoryDC measureDc_;
+    std::optional<SelectGuard> measureSelection_;
     Picture checkMark_;
     UINT checkMarkDpi_ = 0;
+    // The DPI of the monitor under the cursor when the last popup opened: its items are measured
+    // for it. Asking for the cursor's monitor costs a round trip to the display server under Wine.
+    UINT popupDpi_ = 0;
 };

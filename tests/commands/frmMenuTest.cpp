@@ -1,6 +1,8 @@
 #include "commands/frmMenu.h"
 #include "ruler/frmRulers.h"
+#include "support/GdiCount.h"
 #include "support/TestSettings.h"
+#include "winmsg/MSubclass.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +131,50 @@ TEST_F(MenuTest, DestructionStoresTransparencyThenEndsTheOtherWindows) {
     menu.Destroy();
     EXPECT_EQ(settings.Get(L"Transp"), L"0");
     EXPECT_EQ(app.destroyRequests, 1);
+}
+
+// Watches the menu window while its popup is open: counts the items drawn, and closes the popup as
+// soon as it has been shown and is waiting for the user.
+class MenuWatcher final : public ISubclass {
+public:
+    explicit MenuWatcher(HWND window) : window_(window) {
+        MSubclass::HookMessage(*this, window_, WM_DRAWITEM, HookBefore);
+        MSubclass::HookMessage(*this, window_, WM_ENTERIDLE, HookBefore);
+    }
+    ~MenuWatcher() {
+        MSubclass::UnhookMessage(*this, window_, WM_DRAWITEM);
+        MSubclass::UnhookMessage(*this, window_, WM_ENTERIDLE);
+    }
+    int drawn = 0;
+    int idle = 0;
+
+    void WindowProc(bool, bool&, LRESULT&, HWND, UINT uMsg, WPARAM wParam, LPARAM lParam) override {
+        if (uMsg == WM_DRAWITEM && reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+            ++drawn;
+        } else if (uMsg == WM_ENTERIDLE && wParam == MSGF_MENU) {
+            ++idle;
+            ::EndMenu();
+        }
+    }
+
+private:
+    HWND window_;
+};
+
+TEST_F(MenuTest, TheDrawnMenuOpensAThousandTimesWithoutLeavingGdiObjects) {
+    frmMenu menu(app, settings.store());
+    ASSERT_TRUE(menu.Load());
+    MenuWatcher watcher(menu.hwnd());
+    menu.OpenMenu(POINT{200, 200}); // the first opening loads the pictures and converts the items
+    ASSERT_GT(watcher.drawn, 0) << "the items are drawn by the program";
+    const uint32_t before = LiveGdiObjectCount();
+    for (int i = 0; i < 1000; ++i) {
+        menu.OpenMenu(POINT{200 + i % 50, 200});
+    }
+    PumpPendingMessages();
+    EXPECT_EQ(watcher.idle, 1001) << "every opening was shown and closed";
+    EXPECT_GE(watcher.drawn, 1001 * 11) << "every opening drew every item";
+    EXPECT_EQ(LiveGdiObjectCount(), before);
 }
 
 } // namespace
