@@ -9,6 +9,23 @@ RECT CaptureRect(const RECT& window) noexcept {
     return RECT{window.left + RulerBarSize, window.top + RulerBarSize, window.right, window.bottom};
 }
 
+RECT OnScreenPart(const RECT& area) noexcept {
+    // The smallest rectangle around the parts of the area on each monitor: a screen area is never
+    // padded with what lies off every screen, and never larger than the screens.
+    RECT onScreen{};
+    ::EnumDisplayMonitors(
+        nullptr, &area,
+        [](HMONITOR, HDC, LPRECT part, LPARAM data) -> BOOL {
+            auto* bounds = reinterpret_cast<RECT*>(data);
+            ::UnionRect(bounds, bounds, part);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&onScreen));
+    RECT clipped{};
+    ::IntersectRect(&clipped, &onScreen, &area);
+    return clipped;
+}
+
 bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages& messages) {
     if (!ruler.IsVisible()) {
         messages.error(L"Please show the ruler first!");
@@ -25,10 +42,12 @@ bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages&
         ::EmptyClipboard();
         clsMEMDC canvas;
         try {
-            const RECT area = CaptureRect(ruler.Bounds());
-            WindowDC screen(nullptr);
-            canvas.CloneFromHdc(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
-                                SRCCOPY);
+            const RECT area = OnScreenPart(CaptureRect(ruler.Bounds()));
+            if (!::IsRectEmpty(&area)) {
+                WindowDC screen(nullptr);
+                canvas.CloneFromHdc(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+                                    SRCCOPY);
+            }
         } catch (const std::exception&) {
             // Nothing copied: the check below reports it.
         }

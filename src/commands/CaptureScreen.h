@@ -1,6 +1,6 @@
 #pragma once
-// "Capture Screen": copies the area inside the ruler (right of its left bar, below its top bar) to
-// the clipboard as a bitmap and tells the user how it went.
+// "Capture Screen": copies the area inside the ruler (right of its left bar, below its top bar) that
+// lies on a screen to the clipboard as a bitmap and tells the user how it went.
 #include <windows.h>
 
 #include <functional>
@@ -14,8 +14,11 @@ struct CaptureMessages {
     std::function<void(std::wstring_view)> info;
 };
 
-// The screen rectangle that the capture copies for a ruler window at `window`.
+// The screen rectangle inside the bars of a ruler window at `window`.
 [[nodiscard]] RECT CaptureRect(const RECT& window) noexcept;
+// The part of a screen rectangle that lies on the monitors (empty when none does): what the capture
+// copies, so that it never pads the bitmap with black or grows it beyond the screens.
+[[nodiscard]] RECT OnScreenPart(const RECT& area) noexcept;
 
 // Runs the command; the clipboard is opened with clipboardOwner as its owner. True when our copy was
 // placed and the clipboard offers it; a clipboard held open by someone else is an error.

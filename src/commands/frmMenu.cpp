@@ -341,6 +341,13 @@ LRESULT frmMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_SYSCOMMAND:
+        // Alt+F4 while this hidden window has the keyboard (after the menu was opened and closed) is
+        // no way to end the program; WM_CLOSE sent by another program still ends it in order.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         OnDestroy();
         return 0;

@@ -206,6 +206,43 @@ TEST_F(MenuCommandsTest, CaptureCopiesTheAreaInsideTheRuler) {
     ::CloseClipboard();
 }
 
+TEST_F(MenuCommandsTest, CaptureCopiesOnlyWhatLiesOnAScreen) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYSCREEN);
+    struct Case {
+        RECT area, expected;
+    };
+    const Case cases[] = {
+        {{-60, 140, 330, 430}, {0, 140, 330, 430}},                     // off the left edge
+        {{w - 100, h - 50, w + 500, h + 400}, {w - 100, h - 50, w, h}}, // off the bottom right
+        {{-20000, -20000, 20000, 20000}, {0, 0, w, h}},                 // a stored size far beyond the screen
+        {{w + 10, 0, w + 300, 100}, {0, 0, 0, 0}},                      // nothing on a screen
+    };
+    for (const Case& c : cases) {
+        const RECT got = OnScreenPart(c.area);
+        if (::IsRectEmpty(&c.expected)) {
+            EXPECT_TRUE(::IsRectEmpty(&got));
+            continue;
+        }
+        EXPECT_TRUE(::EqualRect(&got, &c.expected))
+            << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+    }
+
+    frmRulers& ruler = app.Rulers();
+    ::SetWindowPos(ruler.hwnd(), nullptr, -100, 100, 430, 330, SWP_NOZORDER | SWP_NOACTIVATE);
+    ruler.Show();
+    PumpPendingMessages();
+    Told told;
+    ASSERT_TRUE(CaptureScreen(ruler, menu.hwnd(), told.Messages()));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    auto bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    BITMAP info{};
+    ASSERT_TRUE(bitmap && ::GetObjectW(bitmap, sizeof(info), &info));
+    EXPECT_EQ(info.bmWidth, 330) << "the part left of the screen is not padded in";
+    EXPECT_EQ(info.bmHeight, 290);
+    ::CloseClipboard();
+}
+
 TEST_F(MenuCommandsTest, CaptureReportsAClipboardHeldOpenElsewhereAsAnError) {
     // Another thread holds the clipboard open, a bitmap of its own already on it: the capture cannot
     // place its copy, and the bitmap on offer must not be reported as ours.

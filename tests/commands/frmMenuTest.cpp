@@ -124,6 +124,17 @@ TEST_F(MenuTest, EnablesThePresetSizesThatFitTheVirtualScreen) {
     }
 }
 
+TEST_F(MenuTest, AKeyboardCloseIsIgnoredWhileAnotherProgramsCloseEndsInOrder) {
+    frmMenu menu(app, settings.store());
+    ASSERT_TRUE(menu.Load());
+    ::SendMessageW(menu.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); // Alt+F4 on the hidden window
+    EXPECT_TRUE(menu.IsCreated());
+    EXPECT_EQ(app.destroyRequests, 0);
+    ::SendMessageW(menu.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(menu.IsCreated());
+    EXPECT_EQ(app.destroyRequests, 1) << "the shutdown sequence ran";
+}
+
 TEST_F(MenuTest, DestructionStoresTransparencyThenEndsTheOtherWindows) {
     frmMenu menu(app, settings.store());
     ASSERT_TRUE(menu.Load());
