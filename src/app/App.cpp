@@ -21,7 +21,7 @@ bool App::Start() {
     if (firstRun_) {
         settings_.Save(L"FirstTime", L"1");
         (void)main_.ShowFirstRunBalloon();
-        main_.ShowHelp();
+        // The help window is shown below, once it can be placed where the ruler does not cover it.
     }
 
     if (!menu_.Load()) {
@@ -35,6 +35,8 @@ bool App::Start() {
         rulers.MoveTo((VirtualScreenWidth() - (r.right - r.left)) / 2,
                       (VirtualScreenHeight() - (r.bottom - r.top)) / 2);
         rulers.Show();
+        main_.PlaceBeside(rulers.Bounds());
+        main_.ShowHelp();
     } else if (settings_.GetInt(L"ShowRuler", 1) != 0) {
         Rulers().Show();
     }
@@ -44,10 +46,26 @@ bool App::Start() {
 int App::Run() {
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (RouteDialogKeys(msg, {main_.hwnd(), about_.hwnd()})) {
+            continue;
+        }
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+bool App::RouteDialogKeys(MSG& msg, std::initializer_list<HWND> forms) noexcept {
+    const HWND active = ::GetActiveWindow();
+    if (!active || !::IsWindowVisible(active)) {
+        return false;
+    }
+    for (const HWND form : forms) {
+        if (form == active) {
+            return ::IsDialogMessageW(active, &msg) != FALSE;
+        }
+    }
+    return false;
 }
 
 void App::Shutdown() {
@@ -78,6 +96,14 @@ void App::ShowHelp() {
 
 void App::ShowAbout() {
     about_.ShowAbout();
+}
+
+void App::ShowRulerInFront() {
+    frmRulers& rulers = Rulers();
+    rulers.Show();
+    // Top-most again, and the foreground if the later start let us take it.
+    ::SetWindowPos(rulers.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(rulers.hwnd());
 }
 
 void App::OnIconLeftClick() {

@@ -8,6 +8,7 @@
 #include "ruler/frmRulers.h"
 #include "util/SettingsStore.h"
 
+#include <initializer_list>
 #include <memory>
 
 class App final : public MainHost, public MenuHost {
@@ -21,10 +22,14 @@ public:
     [[nodiscard]] bool Start();
     // Runs the message loop until the main window is gone; returns the exit code.
     int Run();
+    // Gives the message to the dialog keys (Tab, Enter, Escape, access keys) of the active window when
+    // it is one of `forms` and visible; true when they took it (it is then translated and dispatched).
+    [[nodiscard]] static bool RouteDialogKeys(MSG& msg, std::initializer_list<HWND> forms) noexcept;
 
     // MainHost
     void Shutdown() override;
     void OnIconLeftClick() override;
+    void ShowRulerInFront() override;
     [[nodiscard]] HMENU TrayMenu() override { return menu_.mnuMenu(); }
     [[nodiscard]] HWND TrayMenuOwner() override { return menu_.hwnd(); }
     // MenuHost

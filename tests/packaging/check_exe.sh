@@ -19,9 +19,10 @@ command -v "$objdump" >/dev/null || { objdump=objdump; objcopy=objcopy; }
 version=1.1.0.10
 # Windows' own DLLs the program may import, lower case. Anything else fails: if a new import is a
 # system DLL, add it here; if it is a toolchain runtime, link it statically instead.
-system_dlls=" advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll dwmapi.dll gdi32.dll gdiplus.dll imm32.dll
- kernel32.dll msimg32.dll msvcrt.dll ntdll.dll ole32.dll oleaut32.dll shcore.dll shell32.dll shlwapi.dll
- ucrtbase.dll user32.dll uxtheme.dll version.dll winmm.dll "
+# One line, every name between spaces: the check looks for " name ".
+system_dlls=" advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll dwmapi.dll gdi32.dll gdiplus.dll imm32.dll "
+system_dlls+="kernel32.dll msimg32.dll msvcrt.dll ntdll.dll ole32.dll oleaut32.dll shcore.dll shell32.dll "
+system_dlls+="shlwapi.dll ucrtbase.dll user32.dll uxtheme.dll version.dll winmm.dll "
 
 failures=0
 fail() {
