@@ -122,8 +122,8 @@ void PrintRows(const std::vector<Row>& rows) {
 
 Row MeasureSize(const Clock& clock, frmRulers& ruler, Size size) {
     const HWND hwnd = ruler.hwnd();
-    const int w = size.measuredWidth + RulerBarSize;
-    const int h = size.measuredHeight + RulerBarSize;
+    const int w = size.measuredWidth + ruler.BarSize();
+    const int h = size.measuredHeight + ruler.BarSize();
     constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     const auto pump = [] { PumpPendingMessages(); };
     // The size change itself draws the ruler once (WM_SIZE).
@@ -150,40 +150,28 @@ Row MeasureSize(const Clock& clock, frmRulers& ruler, Size size) {
     RulerLook look;
     look.width = client.right;
     look.height = client.bottom;
-    look.pixelsPerInchX = look.pixelsPerInchY = ::GetDpiForWindow(hwnd);
+    look.pixelsPerInchX = look.pixelsPerInchY = look.dpi = ruler.Dpi();
     look.decimalSeparator = UserDecimalSeparator();
 
     UniqueBitmap kept;
-    row.image = Measure(clock, [&] {
-        clsFontHDC font;
-        PaintRulerImageInto(kept, font, look);
-    });
+    row.image = Measure(clock, [&] { PaintRulerImageInto(kept, look); });
     std::optional<std::vector<RowRun>> runs;
-    row.shape = Measure(clock, [&] {
-        clsFontHDC font;
-        runs = RulerShapeRuns(font, look);
-    });
+    row.shape = Measure(clock, [&] { runs = RulerShapeRuns(look); });
     row.region = Measure(
         clock, [&] { (void)clsRegions().RegionFromRuns(*runs, look.width, hwnd); }, pump);
 
     const clsRegions reference(&ScanRowRuns, &BuildRegionFromRuns);
     row.refImage = Measure(clock, [&] {
         clsMEMDC canvas;
-        clsFontHDC font;
-        PaintRulerImage(canvas, font, look);
+        PaintRulerImage(canvas, look);
     });
     row.refMask = Measure(clock, [&] {
         clsMEMDC canvas;
-        clsFontHDC font;
-        PaintRulerMask(canvas, font, look);
-        font.Destroy();
+        PaintRulerMask(canvas, look);
         const ::Picture mask = canvas.Picture();
     });
     clsMEMDC maskCanvas;
-    {
-        clsFontHDC font;
-        PaintRulerMask(maskCanvas, font, look);
-    }
+    PaintRulerMask(maskCanvas, look);
     const ::Picture mask = maskCanvas.Picture();
     row.refRegion = Measure(
         clock, [&] { (void)reference.RegionFromBitmap(mask.bitmap(), hwnd, MaskCutColor, false, 0, 0, 0, 0); }, pump);
@@ -191,12 +179,9 @@ Row MeasureSize(const Clock& clock, frmRulers& ruler, Size size) {
         clock,
         [&] {
             clsMEMDC canvas;
-            clsFontHDC font;
-            PaintRulerImage(canvas, font, look);
-            font.Destroy();
+            PaintRulerImage(canvas, look);
             const UniqueBitmap image(canvas.ReleasehBmp());
-            PaintRulerMask(canvas, font, look);
-            font.Destroy();
+            PaintRulerMask(canvas, look);
             const ::Picture picture = canvas.Picture();
             (void)reference.RegionFromBitmap(picture.bitmap(), hwnd, MaskCutColor, false, 0, 0, 0, 0);
         },

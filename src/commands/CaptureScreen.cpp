@@ -1,12 +1,11 @@
 #include "commands/CaptureScreen.h"
 
-#include "core/Units.h"
 #include "draw/clsMEMDC.h"
 #include "ruler/frmRulers.h"
 #include "ruler/modMain.h"
 
-RECT CaptureRect(const RECT& window) noexcept {
-    return RECT{window.left + RulerBarSize, window.top + RulerBarSize, window.right, window.bottom};
+RECT CaptureRect(const RECT& window, int bar) noexcept {
+    return RECT{window.left + bar, window.top + bar, window.right, window.bottom};
 }
 
 RECT OnScreenPart(const RECT& area) noexcept {
@@ -42,7 +41,7 @@ bool CaptureScreen(frmRulers& ruler, HWND clipboardOwner, const CaptureMessages&
         ::EmptyClipboard();
         clsMEMDC canvas;
         try {
-            const RECT area = OnScreenPart(CaptureRect(ruler.Bounds()));
+            const RECT area = OnScreenPart(CaptureRect(ruler.Bounds(), ruler.BarSize()));
             if (!::IsRectEmpty(&area)) {
                 WindowDC screen(nullptr);
                 canvas.CloneFromHdc(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,

@@ -14,8 +14,8 @@ struct CaptureMessages {
     std::function<void(std::wstring_view)> info;
 };
 
-// The screen rectangle inside the bars of a ruler window at `window`.
-[[nodiscard]] RECT CaptureRect(const RECT& window) noexcept;
+// The screen rectangle inside the bars (bar pixels thick) of a ruler window at `window`.
+[[nodiscard]] RECT CaptureRect(const RECT& window, int bar) noexcept;
 // The part of a screen rectangle that lies on the monitors (empty when none does): what the capture
 // copies, so that it never pads the bitmap with black or grows it beyond the screens.
 [[nodiscard]] RECT OnScreenPart(const RECT& area) noexcept;

@@ -106,7 +106,7 @@ float UnitToPixels(double value, ScaleUnit unit, double pixelsPerInch) {
     return static_cast<float>(value * pixelsPerInch / perInch);
 }
 
-std::vector<Tick> WalkScale(ScaleUnit unit, int lengthPixels, double pixelsPerInch) {
+std::vector<Tick> WalkScale(ScaleUnit unit, int lengthPixels, double pixelsPerInch, int barSize) {
     std::vector<Tick> ticks;
     const float length = PixelsToUnit(lengthPixels, unit, pixelsPerInch);
     // A zero or negative resolution would make the walk endless or meaningless.
@@ -120,7 +120,7 @@ std::vector<Tick> WalkScale(ScaleUnit unit, int lengthPixels, double pixelsPerIn
     // pixel positions follow it as well.
     while (value <= length) {
         const float offset = UnitToPixels(value, unit, pixelsPerInch);
-        const int position = static_cast<int>(std::lrint(offset + static_cast<float>(RulerBarSize)));
+        const int position = static_cast<int>(std::lrint(offset + static_cast<float>(barSize)));
         const TickKind kind = index == 0 ? TickKind::Major : index == 5 ? TickKind::Medium : TickKind::Minor;
         ticks.push_back(Tick{position, kind, offset, value});
         value += step;
@@ -134,9 +134,9 @@ std::wstring FormatLabel(double value) {
 }
 
 std::wstring ReadoutText(int windowWidth, int windowHeight, ScaleUnit unit, double ppiX, double ppiY,
-                         wchar_t decimalSeparator) {
-    const float width = PixelsToUnit(static_cast<double>(windowWidth) - RulerBarSize, unit, ppiX);
-    const float height = PixelsToUnit(static_cast<double>(windowHeight) - RulerBarSize, unit, ppiY);
+                         wchar_t decimalSeparator, int barSize) {
+    const float width = PixelsToUnit(static_cast<double>(windowWidth) - barSize, unit, ppiX);
+    const float height = PixelsToUnit(static_cast<double>(windowHeight) - barSize, unit, ppiY);
     return FixedText(width, 2, decimalSeparator) + L'x' + FixedText(height, 2, decimalSeparator) + L' ' +
            UnitSuffix(unit);
 }

@@ -8,21 +8,50 @@
 #include <array>
 #include <cmath>
 
+UniqueFont CreateRulerFont(const RulerLook& look) {
+    // Whole points, halves to even (8.25 gives 8), as the font binder rounds a control's font; the
+    // height in pixels at the look's resolution: 11 at 96 dots per inch, 16 at 144.
+    const double points = std::nearbyint(look.font.size);
+    const int size = std::isfinite(points) ? static_cast<int>(std::clamp(points, 1.0, 1000.0)) : 8;
+    const std::wstring face = look.font.name.substr(0, std::min<size_t>(look.font.name.size(), LF_FACESIZE - 1));
+    return UniqueFont(::CreateFontW(-FontPixelsAt(size, UsableDpi(look.dpi)), 0, 0, 0,
+                                    look.font.bold ? FW_BOLD : FW_NORMAL, look.font.italic ? 1 : 0,
+                                    look.font.underline ? 1 : 0, look.font.strikethrough ? 1 : 0, DEFAULT_CHARSET, 0, 0,
+                                    0, 0, face.c_str()));
+}
+
+std::wstring RulerReadout(const RulerLook& look) {
+    return ReadoutText(look.width, look.height, look.unit, look.pixelsPerInchX, look.pixelsPerInchY,
+                       look.decimalSeparator, look.Metrics().bar);
+}
+
+RECT RulerReadoutBox(const RulerLook& look) noexcept {
+    const RulerMetrics m = look.Metrics();
+    return RECT{m.readoutMarginX, m.readoutMarginY, look.width - m.readoutMarginX, look.height - m.readoutMarginY};
+}
+
 namespace {
-// Rectangle (4, 2, W - 4, H - 2): right- and bottom-aligned on one line.
+// Right- and bottom-aligned on one line in RulerReadoutBox.
 constexpr UINT ReadoutFlags = DT_RIGHT | DT_BOTTOM | DT_SINGLELINE;
 
-RECT ReadoutBox(const RulerLook& look) noexcept {
-    return RECT{4, 2, look.width - 4, look.height - 2};
-}
-
-std::wstring Readout(const RulerLook& look) {
-    return ReadoutText(look.width, look.height, look.unit, look.pixelsPerInchX, look.pixelsPerInchY,
-                       look.decimalSeparator);
-}
-
 // The triangle of the corner square that belongs to the shape (the upper-left half does not).
-constexpr std::array<POINT, 3> kCorner{{{0, RulerBarSize}, {RulerBarSize, 0}, {RulerBarSize, RulerBarSize}}};
+std::array<POINT, 3> CornerTriangle(int bar) noexcept {
+    return {{{0, bar}, {bar, 0}, {bar, bar}}};
+}
+
+// The ruler's font selected into a DC for as long as it lives; the DC's font is put back after.
+class FontSelection {
+public:
+    FontSelection(HDC dc, const RulerLook& look) : font_(CreateRulerFont(look)) {
+        if (font_) {
+            select_.emplace(dc, font_.get());
+        }
+    }
+
+private:
+    UniqueFont font_;
+    std::optional<SelectGuard> select_;
+};
 
 // One part of the shape mask, on a canvas of its own that covers only `area` of the whole mask. Its
 // viewport origin is moved by the area's top-left corner, so the part is drawn with the very calls
@@ -100,44 +129,46 @@ bool IsEmptyArea(const RECT& area) noexcept {
 }
 
 // Where a tick starts across the bar; every tick ends on the bar's inner edge.
-int TickStart(TickKind kind) noexcept {
+int TickStart(TickKind kind, const RulerMetrics& m) noexcept {
     switch (kind) {
     case TickKind::Major:
-        return 30;
+        return m.majorStart;
     case TickKind::Medium:
-        return 33;
+        return m.mediumStart;
     case TickKind::Minor:
         break;
     }
-    return 38;
+    return m.minorStart;
 }
 
 // The ticks, labels and end mark of the top bar; every line goes through line(x1, y1, x2, y2).
 template <typename Line>
-void WalkHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, Line line) {
-    for (const Tick& tick : WalkScale(unit, length, pixelsPerInch)) {
-        line(tick.position, TickStart(tick.kind), tick.position, RulerBarSize);
+void WalkHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, const RulerMetrics& m,
+                         Line line) {
+    for (const Tick& tick : WalkScale(unit, length, pixelsPerInch, m.bar)) {
+        line(tick.position, TickStart(tick.kind, m), tick.position, m.bar);
         if (tick.kind == TickKind::Major) {
-            const auto x = static_cast<int>(std::lrint(static_cast<float>(RulerBarSize) + tick.offset + 3.0f));
-            DrawTextAt(canvas, FormatLabel(tick.value), x, 15);
+            const auto x = static_cast<int>(
+                std::lrint(static_cast<float>(m.bar) + tick.offset + static_cast<float>(m.topLabelOffset)));
+            DrawTextAt(canvas, FormatLabel(tick.value), x, m.topLabelRow);
         }
     }
-    line(length - 2, 10, length - 2, 30);
-    line(length - 4, 10, length - 4, 30);
+    line(length - m.endMarkNear, m.endMarkFrom, length - m.endMarkNear, m.endMarkTo);
+    line(length - m.endMarkFar, m.endMarkFrom, length - m.endMarkFar, m.endMarkTo);
 }
 
 // The same for the left bar.
 template <typename Line>
-void WalkVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, Line line) {
-    for (const Tick& tick : WalkScale(unit, length, pixelsPerInch)) {
-        line(TickStart(tick.kind), tick.position, RulerBarSize, tick.position);
+void WalkVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, const RulerMetrics& m, Line line) {
+    for (const Tick& tick : WalkScale(unit, length, pixelsPerInch, m.bar)) {
+        line(TickStart(tick.kind, m), tick.position, m.bar, tick.position);
         if (tick.kind == TickKind::Major) {
-            const auto y = static_cast<int>(std::lrint(static_cast<float>(RulerBarSize) + tick.offset));
-            DrawTextAt(canvas, FormatLabel(tick.value), 5, y);
+            const auto y = static_cast<int>(std::lrint(static_cast<float>(m.bar) + tick.offset));
+            DrawTextAt(canvas, FormatLabel(tick.value), m.leftLabelColumn, y);
         }
     }
-    line(10, length - 2, 30, length - 2);
-    line(10, length - 4, 30, length - 4);
+    line(m.endMarkFrom, length - m.endMarkNear, m.endMarkTo, length - m.endMarkNear);
+    line(m.endMarkFrom, length - m.endMarkFar, m.endMarkTo, length - m.endMarkFar);
 }
 
 // Both scales as DrawHorizontalScale and DrawVerticalScale draw them, with one pen for all their lines
@@ -152,19 +183,22 @@ void DrawScalesWithOnePen(HDC dc, const RulerLook& look) {
             ::LineTo(dc, x2, y2);
         }
     };
-    WalkHorizontalScale(dc, look.width, look.unit, look.pixelsPerInchX, line);
-    WalkVerticalScale(dc, look.height, look.unit, look.pixelsPerInchY, line);
+    const RulerMetrics m = look.Metrics();
+    WalkHorizontalScale(dc, look.width, look.unit, look.pixelsPerInchX, m, line);
+    WalkVerticalScale(dc, look.height, look.unit, look.pixelsPerInchY, m, line);
 }
 } // namespace
 
-void DrawHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor) {
-    WalkHorizontalScale(canvas, length, unit, pixelsPerInch, [&](int x1, int y1, int x2, int y2) {
+void DrawHorizontalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor,
+                         const RulerMetrics& metrics) {
+    WalkHorizontalScale(canvas, length, unit, pixelsPerInch, metrics, [&](int x1, int y1, int x2, int y2) {
         DrawLine(canvas, x1, y1, x2, y2, foreColor, 1, PS_SOLID);
     });
 }
 
-void DrawVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor) {
-    WalkVerticalScale(canvas, length, unit, pixelsPerInch, [&](int x1, int y1, int x2, int y2) {
+void DrawVerticalScale(HDC canvas, int length, ScaleUnit unit, double pixelsPerInch, int32_t foreColor,
+                       const RulerMetrics& metrics) {
+    WalkVerticalScale(canvas, length, unit, pixelsPerInch, metrics, [&](int x1, int y1, int x2, int y2) {
         DrawLine(canvas, x1, y1, x2, y2, foreColor, 1, PS_SOLID);
     });
 }
@@ -187,67 +221,69 @@ void DrawPolygon(HDC dc, std::span<const POINT> points, HBRUSH brush, int32_t pe
     ::Polygon(dc, points.data(), static_cast<int>(points.size()));
 }
 
-void PaintRulerImage(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look) {
+void PaintRulerImage(clsMEMDC& canvas, const RulerLook& look) {
     const int w = look.width;
     const int h = look.height;
+    const RulerMetrics m = look.Metrics();
     canvas.CreateDC(w, h, TRANSPARENT);
     canvas.DrawBackColor(look.backColor);
     const int32_t light = ShadeColor(look.backColor, 51);
     const int32_t dark = ShadeColor(look.backColor, -17);
-    GradientVertical(canvas.hDC(), RulerBarSize, 0, w, RulerBarSize, light, dark);
-    GradientHorizontal(canvas.hDC(), 0, RulerBarSize, RulerBarSize, h, light, dark);
-    font.SetFontToDCStdFont(canvas.hDC(), look.font);
-    DrawHorizontalScale(canvas.hDC(), w, look.unit, look.pixelsPerInchX, look.foreColor);
-    DrawVerticalScale(canvas.hDC(), h, look.unit, look.pixelsPerInchY, look.foreColor);
-    DrawColoredText(canvas.hDC(), Readout(look), ReadoutBox(look), look.foreColor, ReadoutFlags);
+    GradientVertical(canvas.hDC(), m.bar, 0, w, m.bar, light, dark);
+    GradientHorizontal(canvas.hDC(), 0, m.bar, m.bar, h, light, dark);
+    const FontSelection font(canvas.hDC(), look);
+    DrawHorizontalScale(canvas.hDC(), w, look.unit, look.pixelsPerInchX, look.foreColor, m);
+    DrawVerticalScale(canvas.hDC(), h, look.unit, look.pixelsPerInchY, look.foreColor, m);
+    DrawColoredText(canvas.hDC(), RulerReadout(look), RulerReadoutBox(look), look.foreColor, ReadoutFlags);
 }
 
-void PaintRulerMask(clsMEMDC& canvas, clsFontHDC& font, const RulerLook& look) {
+void PaintRulerMask(clsMEMDC& canvas, const RulerLook& look) {
     const int w = look.width;
     const int h = look.height;
+    const int bar = look.Metrics().bar;
     canvas.CreateDC(w, h, TRANSPARENT);
     canvas.DrawBackColor(MaskCutColor);
-    font.SetFontToDCStdFont(canvas.hDC(), look.font);
     HDC dc = canvas.hDC();
-    FillOrFrameRectXY(dc, RulerBarSize, 0, w, RulerBarSize, MaskKeepColor, true);
-    FillOrFrameRectXY(dc, 0, RulerBarSize, RulerBarSize, h, MaskKeepColor, true);
+    const FontSelection font(dc, look);
+    FillOrFrameRectXY(dc, bar, 0, w, bar, MaskKeepColor, true);
+    FillOrFrameRectXY(dc, 0, bar, bar, h, MaskKeepColor, true);
     DrawLine(dc, 0, h - 1, w, h - 1, MaskKeepColor, 1, PS_DASHDOTDOT);
     DrawLine(dc, w - 1, 0, w - 1, h, MaskKeepColor, 1, PS_DASHDOTDOT);
-    DrawColoredText(dc, Readout(look), ReadoutBox(look), MaskKeepColor, ReadoutFlags);
-    FillPolygon(dc, kCorner, MaskKeepColor, 0, 0);
+    DrawColoredText(dc, RulerReadout(look), RulerReadoutBox(look), MaskKeepColor, ReadoutFlags);
+    FillPolygon(dc, CornerTriangle(bar), MaskKeepColor, 0, 0);
 }
 
 namespace {
 
-void PaintRulerImageOnto(HDC dc, clsFontHDC& font, const RulerLook& look) {
+void PaintRulerImageOnto(HDC dc, const RulerLook& look) {
     const int w = look.width;
     const int h = look.height;
+    const int bar = look.Metrics().bar;
     // Clipped to w x h, the bitmap draws and clips exactly like a fresh canvas of that size (the
     // gradients, for one, only draw the rows inside the clip box).
     ::IntersectClipRect(dc, 0, 0, w, h);
     FillOrFrameRectXY(dc, 0, 0, w, h, look.backColor, true);
     const int32_t light = ShadeColor(look.backColor, 51);
     const int32_t dark = ShadeColor(look.backColor, -17);
-    GradientVertical(dc, RulerBarSize, 0, w, RulerBarSize, light, dark);
+    GradientVertical(dc, bar, 0, w, bar, light, dark);
     // The left bar's gradient runs across it, so every row of the bar is the same: paint the first
-    // row (the same 40 colours as 40 full-height lines give it) and copy it down, doubling the rows
-    // copied each time. Full-height lines would touch every row of the bitmap once per column.
-    if (h > RulerBarSize) {
-        GradientHorizontal(dc, 0, RulerBarSize, RulerBarSize, RulerBarSize + 1, light, dark);
-        for (int done = 1; done < h - RulerBarSize; done *= 2) {
-            const int rows = std::min(done, h - RulerBarSize - done);
-            ::BitBlt(dc, 0, RulerBarSize + done, RulerBarSize, rows, dc, 0, RulerBarSize, SRCCOPY);
+    // row (the same colours as full-height lines give it) and copy it down, doubling the rows copied
+    // each time. Full-height lines would touch every row of the bitmap once per column.
+    if (h > bar) {
+        GradientHorizontal(dc, 0, bar, bar, bar + 1, light, dark);
+        for (int done = 1; done < h - bar; done *= 2) {
+            const int rows = std::min(done, h - bar - done);
+            ::BitBlt(dc, 0, bar + done, bar, rows, dc, 0, bar, SRCCOPY);
         }
     }
-    font.SetFontToDCStdFont(dc, look.font);
+    const FontSelection font(dc, look);
     DrawScalesWithOnePen(dc, look);
-    DrawColoredText(dc, Readout(look), ReadoutBox(look), look.foreColor, ReadoutFlags);
-    font.Destroy();
+    DrawColoredText(dc, RulerReadout(look), RulerReadoutBox(look), look.foreColor, ReadoutFlags);
 }
 
 } // namespace
 
-void PaintRulerImageInto(UniqueBitmap& image, clsFontHDC& font, const RulerLook& look) {
+void PaintRulerImageInto(UniqueBitmap& image, const RulerLook& look) {
     const int w = std::max(look.width, 0);
     const int h = std::max(look.height, 0);
     BITMAP held{};
@@ -267,12 +303,13 @@ void PaintRulerImageInto(UniqueBitmap& image, clsFontHDC& font, const RulerLook&
     }
     ::SetStretchBltMode(dc.get(), COLORONCOLOR);
     ::SetBkMode(dc.get(), TRANSPARENT);
-    PaintRulerImageOnto(dc.get(), font, look);
+    PaintRulerImageOnto(dc.get(), look);
 }
 
-std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerLook& look) {
+std::optional<std::vector<RowRun>> RulerShapeRuns(const RulerLook& look) {
     const int w = look.width;
     const int h = look.height;
+    const int bar = look.Metrics().bar;
     if (w <= 0 || h <= 0) {
         return std::vector<RowRun>{};
     }
@@ -282,12 +319,12 @@ std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerL
     std::vector<RowRun> bars;
     bars.reserve(static_cast<size_t>(h));
     for (int y = 0; y < h; ++y) {
-        if (y < RulerBarSize) {
-            if (w > RulerBarSize) {
-                bars.push_back({RulerBarSize, y, w, y + 1});
+        if (y < bar) {
+            if (w > bar) {
+                bars.push_back({bar, y, w, y + 1});
             }
         } else {
-            bars.push_back({0, y, std::min(w, RulerBarSize), y + 1});
+            bars.push_back({0, y, std::min(w, bar), y + 1});
         }
     }
     parts.push_back(std::move(bars));
@@ -303,8 +340,8 @@ std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerL
         return true;
     };
     const bool drawn =
-        addPart(OnMask({0, 0, RulerBarSize, RulerBarSize}, w, h),
-                [&](HDC dc) { FillPolygon(dc, kCorner, MaskKeepColor, 0, 0); }) &&
+        addPart(OnMask({0, 0, bar, bar}, w, h),
+                [&](HDC dc) { FillPolygon(dc, CornerTriangle(bar), MaskKeepColor, 0, 0); }) &&
         addPart({0, h - 1, w, h}, [&](HDC dc) { DrawLine(dc, 0, h - 1, w, h - 1, MaskKeepColor, 1, PS_DASHDOTDOT); }) &&
         addPart({w - 1, 0, w, h}, [&](HDC dc) { DrawLine(dc, w - 1, 0, w - 1, h, MaskKeepColor, 1, PS_DASHDOTDOT); });
     if (!drawn) {
@@ -315,17 +352,16 @@ std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerL
     // right, so its glyphs lie in the box's last rows, at most one text width from its right edge.
     // The part covers that with a margin of two text heights for overhanging glyphs; the box is
     // taken in order, as the text clipping would, even when a tiny window turns it inside out.
-    const std::wstring text = Readout(look);
-    const RECT box = ReadoutBox(look);
+    const std::wstring text = RulerReadout(look);
+    const RECT box = RulerReadoutBox(look);
     SIZE extent{};
     {
         const UniqueMemoryDC measure(::CreateCompatibleDC(nullptr));
         if (!measure) {
             return std::nullopt;
         }
-        font.SetFontToDCStdFont(measure.get(), look.font);
+        const FontSelection font(measure.get(), look);
         ::GetTextExtentPoint32W(measure.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-        font.Destroy();
     }
     const LONG boxLeft = std::min(box.left, box.right);
     const LONG boxRight = std::max(box.left, box.right);
@@ -336,9 +372,8 @@ std::optional<std::vector<RowRun>> RulerShapeRuns(clsFontHDC& font, const RulerL
                                      std::max(boxTop, boxBottom - extent.cy - margin), boxRight, boxBottom},
                                     w, h);
     if (!IsEmptyArea(readoutArea) && !addPart(readoutArea, [&](HDC dc) {
-            font.SetFontToDCStdFont(dc, look.font);
+            const FontSelection font(dc, look);
             DrawColoredText(dc, text, box, MaskKeepColor, ReadoutFlags);
-            font.Destroy();
         })) {
         return std::nullopt;
     }

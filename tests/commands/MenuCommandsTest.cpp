@@ -168,8 +168,9 @@ TEST_F(MenuCommandsTest, CaptureRefusesAHiddenRulerAndLeavesTheClipboard) {
 }
 
 TEST_F(MenuCommandsTest, CaptureCopiesTheAreaInsideTheRuler) {
-    EXPECT_EQ(CaptureRect(RECT{100, 100, 530, 430}).left, 140);
-    EXPECT_EQ(CaptureRect(RECT{100, 100, 530, 430}).bottom, 430);
+    EXPECT_EQ(CaptureRect(RECT{100, 100, 530, 430}, 40).left, 140);
+    EXPECT_EQ(CaptureRect(RECT{100, 100, 530, 430}, 60).top, 160) << "the bar at 144 DPI";
+    EXPECT_EQ(CaptureRect(RECT{100, 100, 530, 430}, 40).bottom, 430);
 
     // Something known on the screen under the ruler's inside: a plain blue window.
     WNDCLASSW cls{};

@@ -92,6 +92,29 @@ TEST(UnitsTest, ReadoutShowsTheMeasuredSizeLessTheBars) {
     }
 }
 
+// On a monitor of more dots per inch the bars are thicker: the scale starts after them and the readout
+// leaves them out, while both keep counting screen pixels.
+TEST(UnitsTest, ThickerBarsStartTheScaleLaterAndAreLeftOutOfTheReadout) {
+    struct Case {
+        int dpi, bar;
+        std::wstring readout;
+    };
+    const Case cases[] = {{96, 40, L"390.00x290.00 px"},
+                          {120, 50, L"380.00x280.00 px"},
+                          {144, 60, L"370.00x270.00 px"},
+                          {192, 80, L"350.00x250.00 px"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadoutText(430, 330, ScaleUnit::Pixels, c.dpi, c.dpi, L'.', c.bar), c.readout) << c.dpi;
+        const std::vector<Tick> ticks = WalkScale(ScaleUnit::Pixels, 430, c.dpi, c.bar);
+        ASSERT_EQ(ticks.size(), 44u) << c.dpi;
+        EXPECT_EQ(ticks[0].position, c.bar);
+        EXPECT_EQ(ticks[10].position, c.bar + 100) << "a hundred screen pixels on at any resolution";
+    }
+    // An inch is the monitor's inch: 144 pixels at 144 dots per inch, after the 60-pixel bar.
+    EXPECT_EQ(ReadoutText(204, 348, ScaleUnit::Inches, 144, 144, L'.', 60), L"1.00x2.00 in");
+    EXPECT_EQ(WalkScale(ScaleUnit::Inches, 204, 144, 60)[10].position, 204);
+}
+
 TEST(UnitsTest, LabelsAreWholeNumbers) {
     struct Case {
         double value;

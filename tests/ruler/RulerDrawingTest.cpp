@@ -54,17 +54,13 @@ RulerLook LookOf(int w, int h) {
 // The visible image with ticks, end marks and readout in blue, so that the black labels stand apart.
 ::Picture RenderImage(const RulerLook& look) {
     clsMEMDC canvas;
-    clsFontHDC font;
-    PaintRulerImage(canvas, font, look);
-    font.Destroy();
+    PaintRulerImage(canvas, look);
     return canvas.Picture();
 }
 
 ::Picture RenderMask(const RulerLook& look) {
     clsMEMDC canvas;
-    clsFontHDC font;
-    PaintRulerMask(canvas, font, look);
-    font.Destroy();
+    PaintRulerMask(canvas, look);
     return canvas.Picture();
 }
 
@@ -205,15 +201,18 @@ constexpr ScaleUnit kUnits[] = {ScaleUnit::Points, ScaleUnit::Pixels, ScaleUnit:
 constexpr SIZE kSizes[] = {{1961, 1121}, {1001, 777}, {430, 330}, {201, 199}, {120, 39},
                            {39, 120},    {41, 41},    {40, 40},   {7, 3},     {1, 1}};
 
-// Calls check with every unit at every size, in that order; every other case at 150 percent (other
-// tick positions, labels and readouts). Failures name the case.
+// Calls check with every unit at every size, in that order, the cases taking turns at 100, 150, 125
+// and 200 percent (other bar thicknesses, fonts, tick positions, labels and readouts). Failures name
+// the case.
 template <typename Check> void ForEachLook(Check check) {
+    constexpr int kDpis[] = {96, 144, 120, 192};
     int index = 0;
     for (const ScaleUnit unit : kUnits) {
         for (const SIZE size : kSizes) {
             RulerLook look = LookOf(size.cx, size.cy);
             look.unit = unit;
-            look.pixelsPerInchX = look.pixelsPerInchY = index++ % 2 ? 144 : 96;
+            look.dpi = kDpis[index++ % 4];
+            look.pixelsPerInchX = look.pixelsPerInchY = look.dpi;
             SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " unit " << static_cast<int>(unit) << " at "
                                             << look.pixelsPerInchX << " dpi");
             check(look);
@@ -237,8 +236,7 @@ TEST(RulerRedraw, KeptImageIsPixelForPixelTheReference) {
     UniqueBitmap kept; // painted over and over, across sizes and units, as the window paints its own
     ForEachLook([&](const RulerLook& look) {
         const ::Picture reference = RenderImage(look);
-        clsFontHDC font;
-        PaintRulerImageInto(kept, font, look);
+        PaintRulerImageInto(kept, look);
         const Pixels expected(reference.bitmap());
         const Pixels actual(kept.get());
         ASSERT_GE(actual.width(), look.width);
@@ -249,9 +247,8 @@ TEST(RulerRedraw, KeptImageIsPixelForPixelTheReference) {
 
 TEST(RulerRedraw, KeptImageIsReplacedOnlyWhenTooSmallOrFarTooLarge) {
     UniqueBitmap kept;
-    clsFontHDC font;
     const auto paint = [&](int w, int h) {
-        PaintRulerImageInto(kept, font, LookOf(w, h));
+        PaintRulerImageInto(kept, LookOf(w, h));
         return kept.get();
     };
     const HBITMAP first = paint(430, 330);
@@ -268,8 +265,7 @@ TEST(RulerRedraw, ShapeRunsAndRegionAreTheReferenceOnes) {
     ForEachLook([&](const RulerLook& look) {
         const ::Picture mask = RenderMask(look);
         const auto expected = reference.RunsFromBitmap(mask.bitmap(), MaskCutColor, false, 0, 0, 0, 0);
-        clsFontHDC font;
-        const auto runs = RulerShapeRuns(font, look);
+        const auto runs = RulerShapeRuns(look);
         ASSERT_TRUE(expected && runs);
         EXPECT_EQ(*runs, *expected);
 

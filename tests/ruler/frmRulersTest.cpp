@@ -74,6 +74,16 @@ TEST_F(RulerTest, LoadsStoredPlaceWithCorrectionsAndDefaults) {
     }
 }
 
+TEST_F(RulerTest, AltF4OnTheRulerOnlyHidesIt) {
+    frmRulers ruler(menu, settings.store());
+    ASSERT_TRUE(ruler.Load());
+    ruler.Show();
+    ::SendMessageW(ruler.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(ruler.IsCreated());
+    EXPECT_FALSE(ruler.IsVisible());
+    EXPECT_EQ(settings.Get(L"Left"), L"<absent>") << "not unloaded: nothing stored yet";
+}
+
 TEST_F(RulerTest, TransparencyFollowsTheMenuItem) {
     frmRulers ruler(menu, settings.store());
     ASSERT_TRUE(ruler.Load());
