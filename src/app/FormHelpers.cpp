@@ -82,15 +82,6 @@ void PlaceAtDpi(HWND child, const LayoutBox& designed, int dpi) noexcept {
     ::SetWindowPos(child, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SizeClientAtDpi(HWND window, int width, int height, int dpi) noexcept {
-    RECT frame{0, 0, ScaleToDpi(width, dpi), ScaleToDpi(height, dpi)};
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    ::AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi));
-    ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void ApplySuggestedRect(HWND window, LPARAM suggested) noexcept {
     const auto* r = reinterpret_cast<const RECT*>(suggested);
     if (r) {

@@ -34,9 +34,6 @@ void OpenSite(HWND owner) noexcept;
 [[nodiscard]] RECT ToRect(const LayoutBox& box) noexcept;
 // Moves and sizes a child window to the designed box at dpi.
 void PlaceAtDpi(HWND child, const LayoutBox& designed, int dpi) noexcept;
-// Sizes a top-level window, keeping its top-left corner, so that its client area is width x height
-// designed pixels at dpi.
-void SizeClientAtDpi(HWND window, int width, int height, int dpi) noexcept;
 // Takes the window rectangle that the system suggests with WM_DPICHANGED.
 void ApplySuggestedRect(HWND window, LPARAM suggested) noexcept;
 

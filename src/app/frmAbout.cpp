@@ -124,12 +124,8 @@ bool frmAbout::Create() {
     if (!CreateCentredWindow(cls, kStyle, L"About Trelvik", ClientWidth, ClientHeight)) {
         return false;
     }
-    // Made for the system's DPI; the monitor it landed on may have another.
     const int dpi = static_cast<int>(::GetDpiForWindow(hwnd()));
     dpi_ = dpi > 0 ? dpi : kDesignDpi;
-    if (dpi_ != static_cast<int>(::GetDpiForSystem())) {
-        SizeClientAtDpi(hwnd(), ClientWidth, ClientHeight, dpi_);
-    }
     banner_ = LoadBitmapResource(IDB_ABOUT_BANNER);
     hand_ = LoadLinkPointer();
     CreateControls();

@@ -87,12 +87,8 @@ bool frmMain::Load() {
     if (!CreateCentredWindow(cls, kStyle, L"Trelvik", ClientWidth, ClientHeight)) {
         return false;
     }
-    // Made for the system's DPI; the monitor it landed on may have another.
     const int dpi = static_cast<int>(::GetDpiForWindow(hwnd()));
     dpi_ = dpi > 0 ? dpi : kDesignDpi;
-    if (dpi_ != static_cast<int>(::GetDpiForSystem())) {
-        SizeClientAtDpi(hwnd(), ClientWidth, ClientHeight, dpi_);
-    }
     backdrop_ = LoadBitmapResource(IDB_HELP_BACKDROP);
     strip_ = LoadBitmapResource(IDB_HELP_STRIP);
     hand_ = LoadLinkPointer();

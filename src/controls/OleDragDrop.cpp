@@ -414,3 +414,22 @@ int16_t ShiftOf(DWORD keyState) noexcept {
     const bool alt = (keyState & MK_ALT) || (::GetKeyState(VK_MENU) < 0);
     return static_cast<int16_t>(((keyState & MK_SHIFT) ? 1 : 0) | ((keyState & MK_CONTROL) ? 2 : 0) | (alt ? 4 : 0));
 }
+
+int16_t MouseButtonOfMessage(UINT msg, DWORD keyState) noexcept {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return 1;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return 2;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        return 4;
+    default:
+        return MouseButtonOf(keyState);
+    }
+}

@@ -130,3 +130,6 @@ int32_t RunOleDrag(OleEvents& events) noexcept;
 // mouse message or drag call; Alt is read from the keyboard when the state does not carry it.
 [[nodiscard]] int16_t MouseButtonOf(DWORD keyState) noexcept;
 [[nodiscard]] int16_t ShiftOf(DWORD keyState) noexcept;
+// The button a mouse button message is about (1 left, 2 right, 4 middle); for any other message the
+// buttons held in its MK_* key state.
+[[nodiscard]] int16_t MouseButtonOfMessage(UINT msg, DWORD keyState) noexcept;

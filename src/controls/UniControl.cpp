@@ -372,22 +372,8 @@ void UniControl::OnMouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
     const float x = static_cast<float>(GET_X_LPARAM(lParam));
     const float y = static_cast<float>(GET_Y_LPARAM(lParam));
     const int16_t shift = ShiftOf(static_cast<DWORD>(wParam));
-    int16_t button = 0;
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        button = 1;
-        break;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        button = 2;
-        break;
-    default:
-        button = 4;
-        break;
-    }
+    // Only button messages come here.
+    const int16_t button = MouseButtonOfMessage(msg, static_cast<DWORD>(wParam));
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -936,27 +936,7 @@ bool ctlUniTextBoxXP::MouseEvents(UINT msg, WPARAM wParam, LPARAM lParam) {
     int16_t shift = ShiftOf(keys);
     float x = static_cast<float>(GET_X_LPARAM(lParam));
     float y = static_cast<float>(GET_Y_LPARAM(lParam));
-    int16_t button = 0;
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        button = 1;
-        break;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        button = 2;
-        break;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        button = 4;
-        break;
-    default:
-        button = MouseButtonOf(keys);
-        break;
-    }
+    int16_t button = MouseButtonOfMessage(msg, keys);
     switch (msg) {
     case WM_MOUSEMOVE:
         if (AmbientUserMode()) {

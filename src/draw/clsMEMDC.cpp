@@ -168,26 +168,9 @@ void clsMEMDC::Destroy() noexcept {
 void clsMEMDC::PaintPicture(HDC dc, int32_t destLeft, int32_t destTop, int32_t destWidth, int32_t destHeight,
                             int32_t srcLeft, int32_t srcTop, int32_t srcWidth, int32_t srcHeight,
                             DWORD rop) const noexcept {
-    if (!dc_) {
-        return;
-    }
-    if (destWidth < 0) {
-        destWidth = width_;
-    }
-    if (destHeight < 0) {
-        destHeight = height_;
-    }
-    if (srcWidth < 0) {
-        srcWidth = width_;
-    }
-    if (srcHeight < 0) {
-        srcHeight = height_;
-    }
-    if (destWidth == srcWidth && destHeight == srcHeight) {
-        ::BitBlt(dc, destLeft, destTop, destWidth, destHeight, dc_.get(), srcLeft, srcTop, rop);
-    } else {
-        ::StretchBlt(dc, destLeft, destTop, destWidth, destHeight, dc_.get(), srcLeft, srcTop, srcWidth, srcHeight,
-                     rop);
+    if (dc_) {
+        PaintCanvas(dc, dc_.get(), width_, height_, destLeft, destTop, destWidth, destHeight, srcLeft, srcTop, srcWidth,
+                    srcHeight, rop);
     }
 }
 

@@ -57,8 +57,19 @@ bool WindowBase::CreateCentredWindow(const ClassInfo& cls, DWORD style, const wc
     const int height = frame.bottom - frame.top;
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return CreateWindowFor(cls, 0, style, title, work.left + (work.right - work.left - width) / 2,
-                           work.top + (work.bottom - work.top - height) / 2, width, height);
+    if (!CreateWindowFor(cls, 0, style, title, work.left + (work.right - work.left - width) / 2,
+                         work.top + (work.bottom - work.top - height) / 2, width, height)) {
+        return false;
+    }
+    // Made for the system's DPI; the monitor it landed on may have another.
+    const int windowDpi = static_cast<int>(::GetDpiForWindow(hwnd_));
+    if (windowDpi > 0 && windowDpi != dpi) {
+        RECT atDpi{0, 0, ::MulDiv(clientWidth, windowDpi, 96), ::MulDiv(clientHeight, windowDpi, 96)};
+        ::AdjustWindowRectExForDpi(&atDpi, style, FALSE, 0, static_cast<UINT>(windowDpi));
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, atDpi.right - atDpi.left, atDpi.bottom - atDpi.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
 }
 
 LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

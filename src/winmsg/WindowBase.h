@@ -48,7 +48,7 @@ protected:
     [[nodiscard]] bool CreateWindowFor(const ClassInfo& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x,
                                        int y, int width, int height, HWND parent = nullptr) noexcept;
     // Creates a top-level window whose client area is clientWidth x clientHeight at 96 dots per inch,
-    // scaled to the system's resolution, centred on the primary monitor's work area.
+    // scaled to the resolution of the monitor it lands on, centred on the primary monitor's work area.
     [[nodiscard]] bool CreateCentredWindow(const ClassInfo& cls, DWORD style, const wchar_t* title, int clientWidth,
                                            int clientHeight) noexcept;
 
