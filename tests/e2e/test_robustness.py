@@ -4,7 +4,7 @@ sizes. The program must stay reachable, single and quick."""
 import time
 import unittest
 
-from test_tray_and_commands import LATER_RUN, TrayTestCase, TrayUser
+from test_tray_and_commands import CAPTURE, LATER_RUN, MESSAGE_TITLE, Bitmap, TrayTestCase, TrayUser
 from trelvik_e2e import RULER_WINDOW_TITLE, holds_for, wait_until
 
 
@@ -40,6 +40,23 @@ class RobustnessTest(TrayTestCase):
         trelviks = [pid for pid in session.processes()
                     if b"trelvik.exe" in open(f"/proc/{pid}/cmdline", "rb").read().lower()]
         self.assertEqual(len(trelviks), 1, "one process remains (and so one icon)")
+
+    def test_a_huge_stored_size_starts_within_the_screen_and_captures_no_more_than_it(self):
+        session = self.new_session()
+        self.start_trelvik(session, {**LATER_RUN, "Left": "0", "Top": "0", "XSize": "20000", "YSize": "20000"})
+        ruler = self.wait_for_ruler(session)
+        self.assertLessEqual(ruler.width, session.screen[0])
+        self.assertLessEqual(ruler.height, session.screen[1])
+        wait_until(lambda: self.icon_shown(session), 10, message="no icon in the tray")
+
+        TrayUser(session).choose(CAPTURE)
+        box = session.wait_for_window(MESSAGE_TITLE, 10)
+        data = session.x("xclip", "-selection", "clipboard", "-t", "image/bmp", "-o", check=False).stdout
+        bitmap = Bitmap(data)
+        self.assertLessEqual(bitmap.width, session.screen[0])
+        self.assertLessEqual(bitmap.height, session.screen[1])
+        session.x("xdotool", "windowfocus", str(box.wid))
+        session.x("xdotool", "key", "Return")
 
 
 if __name__ == "__main__":
