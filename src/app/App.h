@@ -39,10 +39,6 @@ public:
     void ShowAbout() override;
     void DestroyRemainingWindows() override;
 
-    [[nodiscard]] frmMain& Main() noexcept { return main_; }
-    [[nodiscard]] frmMenu& Menu() noexcept { return menu_; }
-    [[nodiscard]] bool IsFirstRun() const noexcept { return firstRun_; }
-
 private:
     SettingsStore settings_;
     frmMain main_;

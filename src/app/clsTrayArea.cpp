@@ -141,21 +141,6 @@ bool clsTrayArea::ShowBalloonTip(std::wstring_view text, std::wstring_view title
     return Call(NIM_MODIFY);
 }
 
-void clsTrayArea::PopupMenu(HWND window, HMENU menu) noexcept {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    PopupMenu(window, menu, cursor);
-}
-
-void clsTrayArea::PopupMenu(HWND window, HMENU menu, POINT screenPosition) noexcept {
-    // Without being foreground the menu would not close when the user clicks elsewhere.
-    ::SetForegroundWindow(window);
-    ::TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, screenPosition.x, screenPosition.y, window, nullptr);
-    // A message for the window after the menu: otherwise the next popup of a notification icon
-    // can vanish at once (the documented remedy for menus opened from the notification area).
-    ::PostMessageW(window, WM_NULL, 0, 0);
-}
-
 bool clsTrayArea::Call(DWORD message) {
     return shell_(message, record_) != FALSE;
 }

@@ -65,13 +65,6 @@ public:
     // the record holds. Without balloon support: false, and the shell is not called.
     [[nodiscard]] bool ShowBalloonTip(std::wstring_view text, std::wstring_view title, DWORD flags, UINT timeoutMs);
 
-    // Makes the window the foreground window and shows the popup menu at the cursor, the window as
-    // its owner (it receives the menu's messages and the chosen command). Returns once the menu has
-    // closed.
-    static void PopupMenu(HWND window, HMENU menu) noexcept;
-    // The same at a given screen position.
-    static void PopupMenu(HWND window, HMENU menu, POINT screenPosition) noexcept;
-
 private:
     [[nodiscard]] bool Call(DWORD message);
     [[nodiscard]] std::vector<IconEntry>::iterator Find(UINT uID);

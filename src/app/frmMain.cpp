@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/SingleInstance.h"
+#include "winmsg/PopupMenu.h"
 
 #include "app/FormHelpers.h"
 #include "controls/modCtlCommon_ctl.h"
@@ -337,7 +338,7 @@ void frmMain::OnTrayEvent(UINT event) {
     case WM_RBUTTONUP:
         // Owned by the hidden menu window: making the shown help window foreground instead would move
         // the keyboard focus, which under X closes the popup at once.
-        clsTrayArea::PopupMenu(host_.TrayMenuOwner(), host_.TrayMenu());
+        ShowPopupMenuAtCursor(host_.TrayMenuOwner(), host_.TrayMenu());
         break;
     default:
         break;

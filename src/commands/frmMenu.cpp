@@ -2,13 +2,13 @@
 
 #include "core/AppError.h"
 
-#include "app/clsTrayArea.h"
 #include "commands/Autostart.h"
 #include "commands/CaptureScreen.h"
 #include "ruler/frmRulers.h"
 #include "ruler/modMain.h"
 #include "resource.h"
 #include "sysinfo/WindowsVersion.h"
+#include "winmsg/PopupMenu.h"
 
 #include <array>
 #include <vector>
@@ -281,7 +281,7 @@ void frmMenu::OpenMenu(POINT screenPosition) {
     }
     // Owned by this hidden window, which becomes the foreground window without moving the keyboard
     // focus of a shown one (under X that focus change would close the popup as soon as it opened).
-    clsTrayArea::PopupMenu(hwnd(), popup, screenPosition);
+    ShowPopupMenu(hwnd(), popup, screenPosition);
 }
 
 void frmMenu::OnCommand(MenuId id) {

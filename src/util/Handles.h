@@ -48,9 +48,6 @@ inline void DestroyMenuHandle(HMENU h) noexcept {
 inline void DestroyIconHandle(HICON h) noexcept {
     ::DestroyIcon(h);
 }
-inline void DestroyCursorHandle(HCURSOR h) noexcept {
-    ::DestroyCursor(h);
-}
 inline void DeleteMemoryDC(HDC h) noexcept {
     ::DeleteDC(h);
 }
@@ -71,7 +68,6 @@ using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniqueKey = Unique<HKEY, handles_detail::CloseKey>;
 using UniqueMenu = Unique<HMENU, handles_detail::DestroyMenuHandle>;
 using UniqueIcon = Unique<HICON, handles_detail::DestroyIconHandle>;
-using UniqueCursor = Unique<HCURSOR, handles_detail::DestroyCursorHandle>;
 using UniqueMemoryDC = Unique<HDC, handles_detail::DeleteMemoryDC>;
 using UniqueHandle = Unique<HANDLE, handles_detail::CloseKernelHandle>;
 using UniqueWindow = Unique<HWND, handles_detail::DestroyWindowHandle>;

@@ -2,6 +2,7 @@
 // call that answers as each test scripts it), its list of icons, the popup menu, and one round trip
 // through Wine's real system tray.
 #include "app/clsTrayArea.h"
+#include "winmsg/PopupMenu.h"
 
 #include "support/RecordingShell.h"
 #include "util/Handles.h"
@@ -341,7 +342,7 @@ private:
 
 } // namespace
 
-TEST(TrayAreaTest, PopupMenuRunsUntilClosedAndLeavesAMessageBehind) {
+TEST(TrayAreaTest, TheTrayPopupRunsUntilClosedAndLeavesAMessageBehind) {
     UniqueMenu menu(::CreatePopupMenu());
     ::AppendMenuW(menu.get(), MF_STRING, 101, L"First");
     ::AppendMenuW(menu.get(), MF_STRING, 102, L"Second");
@@ -358,7 +359,7 @@ TEST(TrayAreaTest, PopupMenuRunsUntilClosedAndLeavesAMessageBehind) {
         ASSERT_TRUE(owner.get());
         owner.keys = c.keys;
 
-        clsTrayArea::PopupMenu(owner.get(), menu.get());
+        ShowPopupMenuAtCursor(owner.get(), menu.get());
 
         EXPECT_TRUE(owner.menuOpened);
         // Left in the window's queue: the choice, as a command, and the WM_NULL that lets the next
