@@ -92,14 +92,14 @@ using RegionBuilder = UniqueRegion (*)(std::span<const RowRun> runs, int32_t wid
                                                        RegionBuilder build = &BuildRegionFromRuns) noexcept;
 
 // The same region as BuildRegionFromRuns, built in a time that grows with n log n instead of n^2
-// where ExtCreateRegion adds its rectangles one at a time (Wine does: 4000 rectangles cost it 15 ms). Equal
+// where ExtCreateRegion adds its rectangles one at a time (as Wine's does). Equal
 // neighbouring rows are joined into bands first (CoalesceRows), when the runs are one row high each and in scan order;
 // then slices of at most kMergedSliceRuns rectangles are created one by one and OR-ed together in pairs, level by
 // level, so every rectangle is copied about log2(n / kMergedSliceRuns) times. Empty when there are no runs or any step
 // fails (nothing is left behind).
 [[nodiscard]] UniqueRegion BuildRegionFromRunsMerged(std::span<const RowRun> runs, int32_t width) noexcept;
-// Measured under Wine on a 4K ruler's 1500 bands: slices of 16 take 0.2 ms, of 128 0.6 ms, of 2 0.4 ms
-// (more calls); one ExtCreateRegion of all of them takes 15 ms.
+// Small enough that each ExtCreateRegion stays cheap, large enough that there are few calls and few
+// levels of OR-ing (bench/ruler_bench prints the region step for comparison).
 inline constexpr size_t kMergedSliceRuns = 16;
 
 // What RegionFromBitmap does with its runs: one build, and when that gives nothing and there are

@@ -66,8 +66,8 @@ void PaintRulerMask(clsMEMDC& canvas, const RulerLook& look);
 // look.height (the rest of the bitmap is left as it was). The bitmap is kept and painted over while
 // it is large enough and not more than four times too large; otherwise (or when there is none) it is
 // replaced by a new one an eighth larger each way than needed, so that a window growing step by step
-// gets a new bitmap only now and then. A new bitmap costs more than all the painting: the system
-// hands out and clears fresh memory for it (15 ms for 4K under Wine). Throws like clsMEMDC::CreateDC;
+// gets a new bitmap only now and then. A new bitmap can cost more than all the painting: the system
+// hands out and clears fresh memory for it. Throws like clsMEMDC::CreateDC;
 // `image` is then left as it was.
 void PaintRulerImageInto(UniqueBitmap& image, const RulerLook& look);
 
