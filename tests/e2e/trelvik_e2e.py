@@ -298,7 +298,15 @@ class TrelvikSession:
             self.env.update(DISPLAY=self.xvfb.display, WINEPREFIX=self.prefix)
             _devnull_run([WINESERVER, "-p"], self.env, timeout=30, check=True)
             # The first process of a prefix starts explorer and the services: pay for that once, here.
-            _devnull_run([WINE64, "cmd", "/c", "exit"], self.env, timeout=120, check=True)
+            # On a loaded machine Wine now and then fails a process start outright (status 1 at once,
+            # nothing run); that is the machine's hiccup, not the program's, so the warm-up tries again.
+            for attempt in range(3):
+                warm_up = _devnull_run([WINE64, "cmd", "/c", "exit"], self.env, timeout=120)
+                if warm_up.returncode == 0:
+                    break
+                if attempt == 2:
+                    warm_up.check_returncode()
+                time.sleep(0.5)
         except BaseException:
             self.close()
             raise
