@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "resource.h"
+#include "util/ErrorReport.h"
 
 namespace {
 // The system's hand pointer (OCR_HAND), loaded as a cursor of our own so that it can be destroyed.
@@ -19,7 +20,8 @@ PicturePtr LoadLinkPointer() noexcept {
     }
     try {
         return std::make_shared<const Picture>(Picture::FromIcon(cursor));
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "LoadLinkPointer");
         ::DestroyCursor(cursor);
         return {};
     }

@@ -1,5 +1,7 @@
 #include "app/clsTrayArea.h"
 
+#include "util/ErrorReport.h"
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -42,7 +44,8 @@ clsTrayArea::~clsTrayArea() {
     // user hovers over them.
     try {
         RemoveAllIcons();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "clsTrayArea.~clsTrayArea");
         // Nothing can be done about a shell call that fails at this point.
     }
 }

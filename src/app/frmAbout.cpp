@@ -1,5 +1,6 @@
 #include "app/frmAbout.h"
 
+#include <source_location>
 #include <span>
 
 #include "app/FormHelpers.h"
@@ -7,6 +8,7 @@
 #include "controls/ctlUniLabel.h"
 #include "core/FileVersion.h"
 #include "resource.h"
+#include "util/ErrorReport.h"
 
 namespace {
 constexpr wchar_t kClassName[] = L"TrelvikAbout";
@@ -34,10 +36,12 @@ constexpr int kLblVersionId = 102;
 constexpr int kLblAboutId = 103;
 
 // Runs a step that must not end the handler around it when a control raises an error.
-template <typename Step> void SkipOnError(Step&& step) noexcept {
+template <typename Step>
+void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
     try {
         step();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, at.function_name());
     }
 }
 

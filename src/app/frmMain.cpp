@@ -2,12 +2,14 @@
 
 #include "app/SingleInstance.h"
 #include "winmsg/PopupMenu.h"
+#include "util/ErrorReport.h"
 
 #include "app/FormHelpers.h"
 #include "controls/modCtlCommon_ctl.h"
 #include "resource.h"
 
 #include <iterator>
+#include <source_location>
 
 namespace {
 // Fixed single frame with a title bar; the controls paint themselves, so the form's own painting
@@ -34,10 +36,12 @@ constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kLightGrey = 0xC0C0C0;
 
 // Runs a step that must not end the handler around it when a control raises an error.
-template <typename Step> void SkipOnError(Step&& step) noexcept {
+template <typename Step>
+void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
     try {
         step();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, at.function_name());
     }
 }
 

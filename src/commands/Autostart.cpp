@@ -2,7 +2,9 @@
 
 #include "commands/cRegistry.h"
 #include "util/ModulePath.h"
+#include "util/ErrorReport.h"
 
+#include <source_location>
 #include <variant>
 
 namespace {
@@ -37,10 +39,12 @@ bool IsNoEntry(const RegValue& value) {
 }
 
 // Runs one registry step; its error must not stop the steps after it.
-template <typename Step> void IgnoringErrors(Step step) noexcept {
+template <typename Step>
+void IgnoringErrors(Step step, std::source_location at = std::source_location::current()) noexcept {
     try {
         step();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, at.function_name());
     }
 }
 } // namespace
@@ -67,7 +71,8 @@ std::wstring AutostartCommand(std::wstring_view exePath) {
 int QueryAutostart(bool allUsers) noexcept {
     try {
         return QueryAutostart(RootFor(allUsers), kRunKeyParent, ModuleFileName());
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "QueryAutostart");
         return 0;
     }
 }
@@ -86,7 +91,8 @@ int QueryAutostart(HKEY root, std::wstring_view runKeyParent, std::wstring_view 
         }
         registry.SectionKey(parent + L"\\RunOnce");
         return IsNoEntry(registry.Value()) ? 0 : 1;
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "QueryAutostart");
         // Reads do not raise; only running out of memory gets here, and that reads as no entry.
         return 0;
     }

@@ -1,5 +1,7 @@
 #include "controls/OleDragDrop.h"
 
+#include "util/ErrorReport.h"
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -59,7 +61,8 @@ public:
                 DataObject data(this);
                 int16_t dataFormat = static_cast<int16_t>(format->cfFormat);
                 events_.OLESetData(data, dataFormat);
-            } catch (...) {
+            } catch (const std::exception& error) {
+                ReportCaughtError(error, "ControlDataObject.GetData");
             }
             entry = Lookup(*format);
         }
@@ -95,7 +98,8 @@ public:
         if (medium->tymed == TYMED_HGLOBAL) {
             try {
                 bytes = CopyFromGlobal(medium->hGlobal);
-            } catch (...) {
+            } catch (const std::exception& error) {
+                ReportCaughtError(error, "ControlDataObject.SetData");
                 return E_OUTOFMEMORY;
             }
             if (!bytes) {
@@ -109,7 +113,8 @@ public:
                 entry = &entries_.back();
             }
             entry->bytes = std::move(bytes);
-        } catch (...) {
+        } catch (const std::exception& error) {
+            ReportCaughtError(error, "ControlDataObject.SetData");
             return E_OUTOFMEMORY;
         }
         if (release) {
@@ -131,7 +136,8 @@ public:
                 list.push_back(entry.format);
             }
             return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), formats);
-        } catch (...) {
+        } catch (const std::exception& error) {
+            ReportCaughtError(error, "ControlDataObject.EnumFormatEtc");
             return E_OUTOFMEMORY;
         }
     }
@@ -184,7 +190,8 @@ public:
             try {
                 int32_t shown = static_cast<int32_t>(effect);
                 events_.OLEGiveFeedback(shown, defaultCursors);
-            } catch (...) {
+            } catch (const std::exception& error) {
+                ReportCaughtError(error, "ControlDropSource.GiveFeedback");
                 defaultCursors = true;
             }
         }
@@ -263,7 +270,8 @@ bool DataObject::SetText(std::wstring_view text) noexcept {
     try {
         bytes.assign(first, first + text.size() * sizeof(wchar_t));
         bytes.resize(bytes.size() + sizeof(wchar_t), 0);
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "DataObject.SetText");
         return false;
     }
     return SetData(CF_UNICODETEXT, bytes);
@@ -314,7 +322,8 @@ DWORD SurfaceDropTarget::Raise(IDataObject* data, DWORD keyState, POINTL point, 
         } else {
             events_->OLEDragOver(view, effect, button, shift, x, y, state);
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "SurfaceDropTarget.Raise");
         return DROPEFFECT_NONE;
     }
     return static_cast<DWORD>(effect) & allowed;
@@ -378,7 +387,8 @@ int32_t RunOleDrag(OleEvents& events) noexcept {
             try {
                 DataObject view(data);
                 events.OLEStartDrag(view, allowed);
-            } catch (...) {
+            } catch (const std::exception& error) {
+                ReportCaughtError(error, "RunOleDrag");
                 allowed = DROPEFFECT_NONE;
             }
         }
@@ -391,7 +401,8 @@ int32_t RunOleDrag(OleEvents& events) noexcept {
                 try {
                     int32_t completed = result;
                     events.OLECompleteDrag(completed);
-                } catch (...) {
+                } catch (const std::exception& error) {
+                    ReportCaughtError(error, "RunOleDrag");
                 }
             }
         }

@@ -6,6 +6,7 @@
 
 #include "draw/DrawHelpers.h"
 #include "draw/clsRegions.h"
+#include "util/ErrorReport.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ StdFont UniControl::AmbientFont(HWND parent) const noexcept {
         font.italic = log.lfItalic != 0;
         font.underline = log.lfUnderline != 0;
         font.strikethrough = log.lfStrikeOut != 0;
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "UniControl.AmbientFont");
         return StdFont{L"MS Sans Serif", 8.25};
     }
     return font;

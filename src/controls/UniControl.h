@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@
 #include "controls/PropertyBag.h"
 #include "draw/clsFontHDC.h"
 #include "draw/clsMEMDC.h"
+#include "util/ErrorReport.h"
 #include "winmsg/WindowBase.h"
 
 class UniControl : public WindowBase {
@@ -116,10 +118,12 @@ protected:
         : roundedBordersDefault_(roundedBordersDefault), roundedBorders_(roundedBordersDefault) {}
 
     // Runs one step of a routine that must go on when a step fails.
-    template <typename Step> static void SkipOnError(Step&& step) noexcept {
+    template <typename Step>
+    static void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
         try {
             step();
-        } catch (...) {
+        } catch (const std::exception& error) {
+            ReportCaughtError(error, at.function_name());
         }
     }
 

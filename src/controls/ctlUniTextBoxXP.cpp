@@ -14,6 +14,7 @@
 #include "draw/XPFrame.h"
 #include "sysinfo/WindowsVersion.h"
 #include "winmsg/MSubclass.h"
+#include "util/ErrorReport.h"
 
 namespace {
 
@@ -720,7 +721,8 @@ void ctlUniTextBoxXP::WindowProc(bool, bool& bStopMsg, LRESULT& lReturn, HWND hW
         } else if (hWnd == edit_) {
             bStopMsg = OnEditMessage(lReturn, uMsg, wParam, lParam);
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "ctlUniTextBoxXP.WindowProc");
         // An event handler failed: the message goes on as if it had not been heard.
     }
 }

@@ -2,12 +2,17 @@
 
 #include "controls/ctlUniToolTip.h"
 #include "controls/modCtlCommon_ctl.h"
+#include "util/ErrorReport.h"
+
+#include <source_location>
 
 namespace {
-template <typename Step> void IgnoreErrors(Step&& step) noexcept {
+template <typename Step>
+void IgnoreErrors(Step&& step, std::source_location at = std::source_location::current()) noexcept {
     try {
         step();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, at.function_name());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "controls/modCtlCommon_ctl.h"
 
 #include "controls/ctlUniToolTip.h"
+#include "util/ErrorReport.h"
 
 #include <memory>
 
@@ -39,7 +40,8 @@ ctlUniToolTip* ToolTipWindow() noexcept {
                 return nullptr;
             }
             loaded = std::move(window);
-        } catch (...) {
+        } catch (const std::exception& error) {
+            ReportCaughtError(error, "ToolTipWindow");
             return nullptr;
         }
     }

@@ -148,6 +148,14 @@ std::vector<RowRun> UnionOfRuns(std::span<const std::span<const RowRun>> lists) 
 }
 
 std::vector<RowRun> CoalesceRows(std::span<const RowRun> runs) {
+    std::optional<std::vector<RowRun>> bands = TryCoalesceRows(runs);
+    if (!bands) {
+        throw std::invalid_argument("CoalesceRows: runs must be one row high and in scan order");
+    }
+    return std::move(*bands);
+}
+
+std::optional<std::vector<RowRun>> TryCoalesceRows(std::span<const RowRun> runs) {
     std::vector<RowRun> bands;
     bands.reserve(runs.size());
     size_t band = 0; // where the last band starts in `bands`
@@ -156,11 +164,11 @@ std::vector<RowRun> CoalesceRows(std::span<const RowRun> runs) {
         size_t end = first;
         for (; end < runs.size() && runs[end].top == y; ++end) {
             if (int64_t{runs[end].top} + 1 != runs[end].bottom) {
-                throw std::invalid_argument("CoalesceRows: runs must be one row high");
+                return std::nullopt;
             }
         }
         if (end < runs.size() && runs[end].top < y) {
-            throw std::invalid_argument("CoalesceRows: runs out of scan order");
+            return std::nullopt;
         }
         const size_t count = end - first;
         const bool extends =

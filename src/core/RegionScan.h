@@ -92,6 +92,8 @@ using RowScanner = std::vector<RowRun> (*)(const ScanRequest&);
 // in that order. A ruler's left bar, 2000 rows of one run, becomes a few hundred bands.
 // Throws std::invalid_argument for runs that are not one row high or not in scan order.
 [[nodiscard]] std::vector<RowRun> CoalesceRows(std::span<const RowRun> runs);
+// The same for runs that need not keep those rules (a caller's own list): nullopt when they break them.
+[[nodiscard]] std::optional<std::vector<RowRun>> TryCoalesceRows(std::span<const RowRun> runs);
 
 // ---- Region data --------------------------------------------------------------------------------
 

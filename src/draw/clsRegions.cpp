@@ -1,6 +1,7 @@
 #include "draw/clsRegions.h"
 
 #include "draw/DrawHelpers.h"
+#include "util/ErrorReport.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <stdexcept>
 
 namespace {
 
@@ -18,6 +18,9 @@ template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 // Region data held as 16-byte entries: the header in the first two, then the rectangles. The entry
 // type keeps the block aligned for GDI, whatever the bytes came from.
 using RegionData = std::vector<RowRun>;
+
+// The most rectangles one block of region data can hold: its byte count, header included, is a DWORD.
+constexpr size_t kMaxBlockRects = MAXDWORD / sizeof(RowRun) - 2;
 
 RegionDataHeader HeaderOf(const RegionData& data) {
     RegionDataHeader header;
@@ -119,12 +122,13 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& p
 // ---- Builders ------------------------------------------------------------------------------------
 
 UniqueRegion BuildRegionFromRuns(std::span<const RowRun> runs, int32_t width) noexcept {
-    if (runs.empty()) {
+    if (runs.empty() || runs.size() > kMaxBlockRects) {
         return {};
     }
     try {
         return CreateFromData(MakeRegionData(runs, width));
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "BuildRegionFromRuns");
         return {};
     }
 }
@@ -144,7 +148,8 @@ UniqueRegion BuildRegionFromRunsInChunks(std::span<const RowRun> runs, int32_t w
             }
         }
         return result;
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "BuildRegionFromRunsInChunks");
         return {};
     }
 }
@@ -152,11 +157,9 @@ UniqueRegion BuildRegionFromRunsInChunks(std::span<const RowRun> runs, int32_t w
 UniqueRegion BuildRegionFromRunsMerged(std::span<const RowRun> runs, int32_t width) noexcept {
     try {
         // Scanner output (one row per run) shrinks a lot; anything else is built as it is.
-        std::vector<RowRun> bands;
-        try {
-            bands = CoalesceRows(runs);
-            runs = bands;
-        } catch (const std::invalid_argument&) {
+        const std::optional<std::vector<RowRun>> bands = TryCoalesceRows(runs);
+        if (bands) {
+            runs = *bands;
         }
         std::vector<UniqueRegion> level;
         level.reserve(runs.size() / kMergedSliceRuns + 1);
@@ -181,7 +184,8 @@ UniqueRegion BuildRegionFromRunsMerged(std::span<const RowRun> runs, int32_t wid
             level.resize(kept);
         }
         return level.empty() ? UniqueRegion{} : std::move(level.front());
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "BuildRegionFromRunsMerged");
         return {};
     }
 }
@@ -253,7 +257,8 @@ std::optional<std::vector<RowRun>> clsRegions::RunsFromBitmap(HBITMAP hBitmap, i
         request.key = TransparentKey(transColor, pixels, &SysColor);
         request.exclusion = ClipExclusion(ExcludeL, ExcludeT, ExcludeR, ExcludeB, width, height);
         return scanner_(request);
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "clsRegions.RunsFromBitmap");
         return std::nullopt;
     }
 }

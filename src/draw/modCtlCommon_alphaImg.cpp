@@ -6,6 +6,7 @@
 
 #include "core/AppError.h"
 #include "core/GreyOf.h"
+#include "util/ErrorReport.h"
 
 DibByteView pvBuildSA3D(const clsDIBSection& dib) {
     if (dib.Bpp() != 32 || dib.BitsPtr() == nullptr) {
@@ -204,7 +205,8 @@ void DrawPictureInBox(HDC dc, int left, int top, int right, int bottom, bool dis
             DrawBitmapInBox(dc, left, top, right, bottom, disabled, picture->bitmap(), transparent, width, height,
                             sampleX, sampleY, transColor);
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "DrawPictureInBox");
         // The callers (menu items, buttons) have nothing better to show than what the box already holds.
     }
 }

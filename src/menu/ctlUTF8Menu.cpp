@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <optional>
+#include <source_location>
 #include <string>
 
 #include "core/AppError.h"
@@ -14,6 +15,7 @@
 #include "util/Handles.h"
 #include "util/SystemCodePage.h"
 #include "winmsg/MSubclass.h"
+#include "util/ErrorReport.h"
 
 namespace {
 
@@ -67,10 +69,12 @@ std::wstring Decode(std::wstring_view text, int32_t stringMode) {
 }
 
 // Runs one step of reading or writing the stored properties; a step that fails is skipped.
-template <typename Step> void SkipOnError(Step&& step) noexcept {
+template <typename Step>
+void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
     try {
         step();
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, at.function_name());
     }
 }
 
@@ -626,7 +630,8 @@ void ctlUTF8Menu::WindowProc(bool /*bBefore*/, bool& bStopMsg, LRESULT& lReturn,
         default:
             break;
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "ctlUTF8Menu.WindowProc");
         // Discarded: the message keeps the stop flag and return value it had when the error came.
     }
 }

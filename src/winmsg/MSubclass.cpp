@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "util/ModulePath.h"
+#include "util/ErrorReport.h"
 
 #include <unordered_map>
 #include <utility>
@@ -173,7 +174,8 @@ LRESULT Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, WNDPROC pre
         try {
             reinterpret_cast<ISubclass*>(registration.identity)
                 ->WindowProc(!called, stop, lReturn, hWnd, uMsg, wParam, lParam);
-        } catch (...) {
+        } catch (const std::exception& error) {
+            ReportCaughtError(error, "MSubclass.Dispatch");
             // A listener's own failure; the message carries on.
         }
         called = called || stop;
@@ -192,7 +194,8 @@ LRESULT CALLBACK Dispatcher(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
     WNDPROC previous = nullptr;
     try {
         previous = reinterpret_cast<WNDPROC>(Read(hWnd, PreviousKey(hWnd)));
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "MSubclass.Dispatcher");
     }
     if (previous == nullptr) {
         // Only reachable when another subclasser chained onto the dispatcher and the window has been
@@ -203,7 +206,8 @@ LRESULT CALLBACK Dispatcher(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
     bool previousCalled = false;
     try {
         return Dispatch(hWnd, uMsg, wParam, lParam, previous, previousCalled);
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "MSubclass.Dispatcher");
         // Out of memory while reading the tables: the window itself must still work.
         return previousCalled ? 0 : ::CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
     }
@@ -280,7 +284,8 @@ void UnhookMessage(ISubclass& listener, HWND hWnd, UINT uMsg) noexcept {
         } else {
             Store(hWnd, RegistrationsKey(hWnd), registrations - 1);
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "MSubclass.UnhookMessage");
         // Only allocation can fail here; there is nothing better to do than leave the tables be.
     }
 }
@@ -289,7 +294,8 @@ LRESULT CallPreviousProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noe
     LONG_PTR previous = 0;
     try {
         previous = Read(hWnd, PreviousKey(hWnd));
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "MSubclass.CallPreviousProc");
     }
     if (previous == 0) {
         return 0;

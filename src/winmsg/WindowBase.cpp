@@ -1,5 +1,7 @@
 #include "winmsg/WindowBase.h"
 
+#include "util/ErrorReport.h"
+
 namespace {
 // A resource icon at the system's size for the metric; the system owns shared icons and keeps them.
 HICON SharedIcon(HINSTANCE instance, WORD resource, int sizeMetric) noexcept {
@@ -91,7 +93,8 @@ LRESULT CALLBACK WindowBase::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, L
     LRESULT result = 0;
     try {
         result = self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "WindowBase.StaticWndProc");
         // An error raised by a drawing or registry helper ends that handler, never the program.
         result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }

@@ -1,5 +1,7 @@
 #include "winmsg/cUniTimer.h"
 
+#include "util/ErrorReport.h"
+
 #include <unordered_map>
 
 namespace {
@@ -34,7 +36,8 @@ bool cUniTimer::TmrStart(iTimer2& Owner, UINT nInterval, int32_t id) noexcept {
     }
     try {
         Timers()[timer] = this;
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "cUniTimer.TmrStart");
         ::KillTimer(nullptr, timer);
         return false;
     }
@@ -68,7 +71,8 @@ void CALLBACK cUniTimer::TimerProc(HWND, UINT, UINT_PTR idEvent, DWORD dwTime) n
     const int32_t id = timer.id_;
     try {
         owner->Proc(elapsed, id);
-    } catch (...) {
+    } catch (const std::exception& error) {
+        ReportCaughtError(error, "cUniTimer.TimerProc");
         // The owner's own failure ends this tick only.
     }
 }

@@ -1,0 +1,16 @@
+#pragma once
+// What a window procedure, timer or callback does with an error it catches: it cannot let the error
+// go on, so it writes it to the debugger output (OutputDebugStringW) before taking its fallback, and
+// a failure stays visible to whoever attaches a debugger or a debug-output viewer.
+#include <exception>
+#include <string>
+#include <string_view>
+
+// The line ReportCaughtError writes, without the line break: "<where>: <number> <source>
+// <description>" for an AppError (the number in hex), "<where>: <what()>" for any other exception.
+// Narrow texts are read as UTF-8. May throw std::bad_alloc.
+[[nodiscard]] std::wstring FormatCaughtError(const std::exception& error, std::string_view where);
+
+// Writes FormatCaughtError's line to the debugger output. `where` names the catching site
+// ("Class.Member"). Never throws: when even the line cannot be made, a fixed text is written.
+void ReportCaughtError(const std::exception& error, std::string_view where) noexcept;
