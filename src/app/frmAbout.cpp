@@ -1,6 +1,5 @@
 #include "app/frmAbout.h"
 
-#include <source_location>
 #include <span>
 
 #include "app/FormHelpers.h"
@@ -34,16 +33,6 @@ const StdFont kFormFont{L"MS Sans Serif", 8.25};
 constexpr int kLblWhatId = 101;
 constexpr int kLblVersionId = 102;
 constexpr int kLblAboutId = 103;
-
-// Runs a step that must not end the handler around it when a control raises an error.
-template <typename Step>
-void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        ReportCaughtError(error, at.function_name());
-    }
-}
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');

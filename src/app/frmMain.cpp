@@ -9,7 +9,6 @@
 #include "resource.h"
 
 #include <iterator>
-#include <source_location>
 
 namespace {
 // Fixed single frame with a title bar; the controls paint themselves, so the form's own painting
@@ -34,16 +33,6 @@ const StdFont kFormFont{L"MS Sans Serif", 8.25};
 constexpr int32_t kBlack = 0x000000;
 constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kLightGrey = 0xC0C0C0;
-
-// Runs a step that must not end the handler around it when a control raises an error.
-template <typename Step>
-void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        ReportCaughtError(error, at.function_name());
-    }
-}
 
 LayoutBox BoxOf(const RECT& r) {
     return LayoutBox{r.left, r.top, r.right - r.left, r.bottom - r.top};

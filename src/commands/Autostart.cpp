@@ -4,7 +4,6 @@
 #include "util/ModulePath.h"
 #include "util/ErrorReport.h"
 
-#include <source_location>
 #include <variant>
 
 namespace {
@@ -38,15 +37,6 @@ bool IsNoEntry(const RegValue& value) {
     return text && *text == kNoEntry;
 }
 
-// Runs one registry step; its error must not stop the steps after it.
-template <typename Step>
-void IgnoringErrors(Step step, std::source_location at = std::source_location::current()) noexcept {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        ReportCaughtError(error, at.function_name());
-    }
-}
 } // namespace
 
 std::wstring AutostartCommand() {
@@ -99,11 +89,11 @@ int QueryAutostart(HKEY root, std::wstring_view runKeyParent, std::wstring_view 
 }
 
 void ApplyAutostart(bool allUsers, int mode) noexcept {
-    IgnoringErrors([&] { ApplyAutostart(RootFor(allUsers), kRunKeyParent, ModuleFileName(), mode); });
+    SkipOnError([&] { ApplyAutostart(RootFor(allUsers), kRunKeyParent, ModuleFileName(), mode); });
 }
 
 void ApplyAutostart(HKEY root, std::wstring_view runKeyParent, std::wstring_view exePath, int mode) noexcept {
-    IgnoringErrors([&] {
+    SkipOnError([&] {
         const std::wstring command = AutostartCommand(exePath);
         const std::wstring run = std::wstring(runKeyParent) + L"\\Run";
         const std::wstring runOnce = std::wstring(runKeyParent) + L"\\RunOnce";
@@ -111,13 +101,13 @@ void ApplyAutostart(HKEY root, std::wstring_view runKeyParent, std::wstring_view
         registry.ClassKey(root);
         registry.ValueKey(Split(exePath).stem);
         const auto remove = [&](const std::wstring& key) {
-            IgnoringErrors([&] {
+            SkipOnError([&] {
                 registry.SectionKey(key);
                 registry.DeleteValue();
             });
         };
         const auto write = [&](const std::wstring& key) {
-            IgnoringErrors([&] {
+            SkipOnError([&] {
                 registry.SectionKey(key);
                 registry.ValueType(REG_SZ);
                 registry.Value(command);

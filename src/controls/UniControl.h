@@ -17,7 +17,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -116,16 +115,6 @@ public:
 protected:
     explicit UniControl(bool roundedBordersDefault) noexcept
         : roundedBordersDefault_(roundedBordersDefault), roundedBorders_(roundedBordersDefault) {}
-
-    // Runs one step of a routine that must go on when a step fails.
-    template <typename Step>
-    static void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
-        try {
-            step();
-        } catch (const std::exception& error) {
-            ReportCaughtError(error, at.function_name());
-        }
-    }
 
     // Marks the property set changed (what a setter does).
     void MarkPropertyChanged() noexcept { propertiesChanged_ = true; }

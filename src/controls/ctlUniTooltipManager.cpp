@@ -4,18 +4,7 @@
 #include "controls/modCtlCommon_ctl.h"
 #include "util/ErrorReport.h"
 
-#include <source_location>
-
 namespace {
-template <typename Step>
-void IgnoreErrors(Step&& step, std::source_location at = std::source_location::current()) noexcept {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        ReportCaughtError(error, at.function_name());
-    }
-}
-
 // The tooltip window while tips are enabled.
 ctlUniToolTip* EnabledWindow() noexcept {
     return SharedTipState().tipsActive ? LoadedToolTipWindow() : nullptr;
@@ -27,13 +16,13 @@ ctlUniTooltipManager::~ctlUniTooltipManager() {
 }
 
 void ctlUniTooltipManager::ReadProperties(const PropertyBag& p) noexcept {
-    IgnoreErrors([&] { persistentTip_ = p.ReadBool("PersistentTip", false); });
-    IgnoreErrors([&] { activateTips_ = p.ReadBool("ActivateTips", true); });
-    IgnoreErrors([&] { tipBgColor_ = p.ReadLong("TipBgColor", kTipBackground); });
-    IgnoreErrors([&] { tipFgColor_ = p.ReadLong("TipFgColor", kTipText); });
-    IgnoreErrors([&] { tipFont_ = p.ReadFont("Font", StdFont{L"MS Sans Serif", 8.25}); });
-    IgnoreErrors([&] { style_ = p.ReadLong("Style", -1); });
-    IgnoreErrors([&] { transparency_ = p.ReadInteger("Transparency", 0); });
+    SkipOnError([&] { persistentTip_ = p.ReadBool("PersistentTip", false); });
+    SkipOnError([&] { activateTips_ = p.ReadBool("ActivateTips", true); });
+    SkipOnError([&] { tipBgColor_ = p.ReadLong("TipBgColor", kTipBackground); });
+    SkipOnError([&] { tipFgColor_ = p.ReadLong("TipFgColor", kTipText); });
+    SkipOnError([&] { tipFont_ = p.ReadFont("Font", StdFont{L"MS Sans Serif", 8.25}); });
+    SkipOnError([&] { style_ = p.ReadLong("Style", -1); });
+    SkipOnError([&] { transparency_ = p.ReadInteger("Transparency", 0); });
     SharedTipState().persistentTip = persistentTip_;
     if (activateTips_) {
         Activate();
@@ -41,7 +30,7 @@ void ctlUniTooltipManager::ReadProperties(const PropertyBag& p) noexcept {
 }
 
 void ctlUniTooltipManager::WriteProperties(PropertyBag& p) const noexcept {
-    IgnoreErrors([&] {
+    SkipOnError([&] {
         p.WriteBool("PersistentTip", persistentTip_);
         p.WriteBool("ActivateTips", activateTips_);
         p.WriteLong("TipBgColor", tipBgColor_);
@@ -136,11 +125,11 @@ void ctlUniTooltipManager::Activate() noexcept {
         ++SharedTipState().managers;
     }
     // The settings go to the tooltip window through the setters (which load it on first use).
-    IgnoreErrors([&] { TipBgColor(tipBgColor_); });
-    IgnoreErrors([&] { TipFgColor(tipFgColor_); });
-    IgnoreErrors([&] { TipFont(tipFont_); });
-    IgnoreErrors([&] { Style(style_); });
-    IgnoreErrors([&] { Transparency(transparency_); });
+    SkipOnError([&] { TipBgColor(tipBgColor_); });
+    SkipOnError([&] { TipFgColor(tipFgColor_); });
+    SkipOnError([&] { TipFont(tipFont_); });
+    SkipOnError([&] { Style(style_); });
+    SkipOnError([&] { Transparency(transparency_); });
 }
 
 void ctlUniTooltipManager::Deactivate() noexcept {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cwchar>
 #include <optional>
-#include <source_location>
 #include <string>
 
 #include "core/AppError.h"
@@ -65,16 +64,6 @@ std::wstring Decode(std::wstring_view text, int32_t stringMode) {
         return DecodeUniString(text, &ToSystemAnsi);
     default:
         return std::wstring(text);
-    }
-}
-
-// Runs one step of reading or writing the stored properties; a step that fails is skipped.
-template <typename Step>
-void SkipOnError(Step&& step, std::source_location at = std::source_location::current()) noexcept {
-    try {
-        step();
-    } catch (const std::exception& error) {
-        ReportCaughtError(error, at.function_name());
     }
 }
 
