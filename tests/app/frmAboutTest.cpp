@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
 #include <string>
 
 namespace {
@@ -238,18 +239,6 @@ TEST_F(AboutBoxTest, ADpiChangeLaysTheBoxOutAgain) {
     ExpectLayout(96);
 }
 
-int TopLevelWindowsOfThisThread() {
-    int count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND, LPARAM counter) -> BOOL {
-            ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // Opens the box, lets it paint and closes it with Ok.
 void OpenAndClose(frmAbout& about) {
     about.ShowAbout();
@@ -260,14 +249,13 @@ void OpenAndClose(frmAbout& about) {
     ASSERT_FALSE(about.IsCreated());
 }
 
-TEST(AboutBoxLifetime, FiveHundredBoxesLeaveNoGdiObjectOrWindowBehind) {
+TEST(AboutBoxLifetime, FiveHundredBoxesLeaveNoGdiOrUserObjectBehind) {
     {
         // A first box makes what lives as long as the process (the window classes, the system's fonts).
         frmAbout first;
         OpenAndClose(first);
     }
-    const uint32_t gdiBefore = LiveGdiObjectCount();
-    const int windowsBefore = TopLevelWindowsOfThisThread();
+    const GuiObjectCounts before = GuiObjectCounts::Now();
 
     frmAbout about;
     for (int i = 0; i < 500; ++i) {
@@ -276,8 +264,9 @@ TEST(AboutBoxLifetime, FiveHundredBoxesLeaveNoGdiObjectOrWindowBehind) {
             FAIL() << "box " << i;
         }
     }
-    EXPECT_EQ(LiveGdiObjectCount(), gdiBefore) << "the box's objects go with the box, not with the next one";
-    EXPECT_EQ(TopLevelWindowsOfThisThread(), windowsBefore);
+    const GuiObjectCounts after = GuiObjectCounts::Now();
+    EXPECT_EQ(after, before) << "the box's objects go with the box, not with the next one";
+    std::cout << "500 About boxes: before " << before << "; after " << after << '\n';
 }
 
 } // namespace

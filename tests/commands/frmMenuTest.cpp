@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -172,20 +173,22 @@ private:
     HWND window_;
 };
 
-TEST_F(MenuTest, TheDrawnMenuOpensAThousandTimesWithoutLeavingGdiObjects) {
+TEST_F(MenuTest, TheDrawnMenuOpensAThousandTimesWithoutLeavingGdiOrUserObjects) {
     frmMenu menu(app, settings.store());
     ASSERT_TRUE(menu.Load());
     MenuWatcher watcher(menu.hwnd());
     menu.OpenMenu(POINT{200, 200}); // the first opening loads the pictures and converts the items
     ASSERT_GT(watcher.drawn, 0) << "the items are drawn by the program";
-    const uint32_t before = LiveGdiObjectCount();
+    const GuiObjectCounts before = GuiObjectCounts::Now();
     for (int i = 0; i < 1000; ++i) {
         menu.OpenMenu(POINT{200 + i % 50, 200});
     }
     PumpPendingMessages();
     EXPECT_EQ(watcher.idle, 1001) << "every opening was shown and closed";
     EXPECT_GE(watcher.drawn, 1001 * 11) << "every opening drew every item";
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const GuiObjectCounts after = GuiObjectCounts::Now();
+    EXPECT_EQ(after, before);
+    std::cout << "1,000 menu openings: before " << before << "; after " << after << '\n';
 }
 
 } // namespace

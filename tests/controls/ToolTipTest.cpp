@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <iostream>
 #include <string>
 
 namespace {
@@ -170,11 +171,11 @@ TEST_F(ToolTipTest, NearTheEdgesATipStaysOnTheMonitorAndTransparencyIsApplied) {
     EXPECT_EQ(alpha, 127);
 }
 
-TEST_F(ToolTipTest, ThousandsOfTipsLeaveNoGdiObjectsBehind) {
+TEST_F(ToolTipTest, ThousandsOfTipsLeaveNoGdiOrUserObjectsBehind) {
     ShowTip(L"warm-up", 300);
     ShowNow();
     Window()->HideTip();
-    const uint32_t before = LiveGdiObjectCount();
+    const GuiObjectCounts before = GuiObjectCounts::Now();
     for (int i = 0; i < 1000; ++i) {
         ::SetCursorPos(400 + i % 7, 300);
         ShowTip(i % 2 ? L"Drag to any window to measure it!\r\nCurrent size: 390.00x290.00 px"
@@ -184,7 +185,9 @@ TEST_F(ToolTipTest, ThousandsOfTipsLeaveNoGdiObjectsBehind) {
         Window()->HideTip();
     }
     PumpPendingMessages();
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const GuiObjectCounts after = GuiObjectCounts::Now();
+    EXPECT_EQ(after, before);
+    std::cout << "1,000 tips: before " << before << "; after " << after << '\n';
 }
 
 } // namespace
