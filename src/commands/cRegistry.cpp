@@ -1,8 +1,8 @@
 #include "commands/cRegistry.h"
 
 #include "core/AppError.h"
-#include "util/Handles.h"
 #include "util/ModulePath.h"
+#include "util/Registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,68 +36,6 @@ std::string SystemMessage(LSTATUS status) {
         text.pop_back();
     }
     return text.empty() ? "Registry error " + std::to_string(status) : Utf8(text);
-}
-
-UniqueKey OpenKey(HKEY root, const std::wstring& section, REGSAM access) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(root, section.c_str(), 0, access, &raw) != ERROR_SUCCESS) {
-        return {};
-    }
-    return UniqueKey(raw);
-}
-
-// Reads a value's type and data. The value may change between learning its size and reading it, so a
-// read that finds it grown is retried with the new size.
-LSTATUS QueryRaw(HKEY key, const wchar_t* name, DWORD& type, std::vector<uint8_t>& data) {
-    DWORD size = 0;
-    LSTATUS status = ::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
-    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) {
-        return status;
-    }
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        // Never a null buffer: with one, the call reports only the size and a value that has just
-        // become non-empty would read as empty.
-        data.assign(std::max<DWORD>(size, 1), 0);
-        DWORD got = static_cast<DWORD>(data.size());
-        status = ::RegQueryValueExW(key, name, nullptr, &type, data.data(), &got);
-        if (status == ERROR_SUCCESS) {
-            data.resize(std::min<size_t>(got, data.size()));
-            return status;
-        }
-        if (status != ERROR_MORE_DATA) {
-            return status;
-        }
-        size = std::max<DWORD>(got, static_cast<DWORD>(data.size()) * 2);
-    }
-    return ERROR_MORE_DATA;
-}
-
-// Stored text: whole UTF-16 units only (an odd last byte is ignored) without one final terminator.
-// A string stored without its terminator keeps all its characters.
-std::wstring TextOf(const std::vector<uint8_t>& data) {
-    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
-    if (!text.empty() && text.back() == L'\0') {
-        text.pop_back();
-    }
-    return text;
-}
-
-std::wstring ExpandReferences(const std::wstring& text) {
-    DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    for (int attempt = 0; attempt < 4 && needed != 0; ++attempt) {
-        std::wstring expanded(needed, L'\0');
-        const DWORD got = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
-        if (got == 0) {
-            break;
-        }
-        if (got <= needed) {
-            return expanded.c_str();
-        }
-        needed = got;
-    }
-    // Nothing could be expanded: the text as stored is the best answer a read can give.
-    return text;
 }
 
 // The integer in the first four bytes; a shorter value is padded with zero bytes rather than read
@@ -140,13 +78,6 @@ bool HasEnvironmentReference(std::wstring_view text) {
     return first != std::wstring_view::npos && text.find(L'%', first + 2) != std::wstring_view::npos;
 }
 
-LSTATUS SetRaw(HKEY key, const std::wstring& name, DWORD type, const void* data, size_t bytes) {
-    if (bytes > MAXDWORD) {
-        return ERROR_INVALID_DATA;
-    }
-    return ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes));
-}
-
 std::wstring TrimSpaces(std::wstring_view text) {
     const size_t first = text.find_first_not_of(L' ');
     if (first == std::wstring_view::npos) {
@@ -157,16 +88,13 @@ std::wstring TrimSpaces(std::wstring_view text) {
 } // namespace
 
 bool cRegistry::KeyExists() const {
-    return static_cast<bool>(OpenKey(classKey_, sectionKey_, KEY_QUERY_VALUE));
+    return static_cast<bool>(OpenRegistryKey(classKey_, sectionKey_, KEY_QUERY_VALUE));
 }
 
 bool cRegistry::CreateKey() {
-    HKEY raw = nullptr;
-    if (::RegCreateKeyExW(classKey_, sectionKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess, nullptr,
-                          &raw, nullptr) != ERROR_SUCCESS) {
+    if (!CreateRegistryKey(classKey_, sectionKey_, kWriteAccess)) {
         Raise(kErrKey, "Failed to create registry Key: '" + Utf8(sectionKey_));
     }
-    UniqueKey key(raw);
     return true;
 }
 
@@ -178,7 +106,7 @@ bool cRegistry::DeleteKey() {
 }
 
 bool cRegistry::DeleteValue() {
-    const UniqueKey key = OpenKey(classKey_, sectionKey_, kWriteAccess);
+    const UniqueKey key = OpenRegistryKey(classKey_, sectionKey_, kWriteAccess);
     if (!key) {
         Raise(kErrKey, "Failed to open key '" + RootText(classKey_) + "',Section: '" + Utf8(sectionKey_) +
                            "' for delete access");
@@ -191,28 +119,27 @@ bool cRegistry::DeleteValue() {
 }
 
 RegValue cRegistry::Value() {
-    const UniqueKey key = OpenKey(classKey_, sectionKey_, KEY_QUERY_VALUE);
+    const UniqueKey key = OpenRegistryKey(classKey_, sectionKey_, KEY_QUERY_VALUE);
     if (!key) {
         return default_;
     }
-    DWORD type = 0;
-    std::vector<uint8_t> data;
-    if (QueryRaw(key.get(), valueKey_.c_str(), type, data) != ERROR_SUCCESS) {
+    RegistryData data;
+    if (ReadRegistryValue(key.get(), valueKey_, data) != ERROR_SUCCESS) {
         return default_;
     }
-    valueType_ = type;
-    switch (type) {
+    valueType_ = data.type;
+    switch (data.type) {
     case REG_SZ:
     case REG_MULTI_SZ:
-        return TextOf(data);
+        return RegistryText(data.bytes);
     case REG_EXPAND_SZ:
-        return ExpandReferences(TextOf(data));
+        return ExpandEnvironmentReferences(RegistryText(data.bytes));
     case REG_DWORD:
-        return static_cast<int32_t>(DwordOf(data));
+        return static_cast<int32_t>(DwordOf(data.bytes));
     case REG_DWORD_BIG_ENDIAN:
-        return static_cast<int32_t>(ReverseBytes(DwordOf(data)));
+        return static_cast<int32_t>(ReverseBytes(DwordOf(data.bytes)));
     default:
-        return data;
+        return std::move(data.bytes);
     }
 }
 
@@ -221,12 +148,10 @@ void cRegistry::Value(const RegValue& value) {
         return "Failed to set registry value Key: '" + RootText(classKey_) + "',Section: '" + Utf8(sectionKey_) +
                "',Key: '" + Utf8(valueKey_) + "' to value: '" + Utf8(TextOf(value)) + "'";
     };
-    HKEY raw = nullptr;
-    if (::RegCreateKeyExW(classKey_, sectionKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess, nullptr,
-                          &raw, nullptr) != ERROR_SUCCESS) {
+    const UniqueKey key = CreateRegistryKey(classKey_, sectionKey_, kWriteAccess);
+    if (!key) {
         Raise(kErrKey, failureText());
     }
-    const UniqueKey key(raw);
 
     LSTATUS status = ERROR_INVALID_DATA;
     switch (valueType_) {
@@ -234,7 +159,7 @@ void cRegistry::Value(const RegValue& value) {
     case REG_EXPAND_SZ: {
         const std::wstring text = TextOf(value);
         const DWORD type = HasEnvironmentReference(text) ? REG_EXPAND_SZ : REG_SZ;
-        status = SetRaw(key.get(), valueKey_, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        status = WriteRegistryText(key.get(), valueKey_, type, text);
         break;
     }
     case REG_BINARY: {
@@ -242,7 +167,7 @@ void cRegistry::Value(const RegValue& value) {
         if (!bytes) {
             Raise(kErrKey, {});
         }
-        status = SetRaw(key.get(), valueKey_, REG_BINARY, bytes->data(), bytes->size());
+        status = WriteRegistryValue(key.get(), valueKey_, REG_BINARY, *bytes);
         break;
     }
     case REG_DWORD:
@@ -250,7 +175,8 @@ void cRegistry::Value(const RegValue& value) {
         // Stored little-endian whichever of the two types was asked for. A value that is not an
         // integer is refused rather than silently not written.
         if (const auto* number = std::get_if<int32_t>(&value)) {
-            status = SetRaw(key.get(), valueKey_, REG_DWORD, number, sizeof(*number));
+            status = WriteRegistryValue(key.get(), valueKey_, REG_DWORD,
+                                        std::span(reinterpret_cast<const uint8_t*>(number), sizeof(*number)));
         }
         break;
     default:
@@ -264,7 +190,7 @@ void cRegistry::Value(const RegValue& value) {
 bool cRegistry::EnumerateValues(std::vector<std::wstring>& names, int32_t& count) const {
     names.clear();
     count = 0;
-    const UniqueKey key = OpenKey(classKey_, sectionKey_, KEY_QUERY_VALUE);
+    const UniqueKey key = OpenRegistryKey(classKey_, sectionKey_, KEY_QUERY_VALUE);
     if (key) {
         std::wstring buffer(kMaxValueNameChars, L'\0');
         for (DWORD index = 0;; ++index) {
@@ -283,7 +209,7 @@ bool cRegistry::EnumerateValues(std::vector<std::wstring>& names, int32_t& count
 bool cRegistry::EnumerateSections(std::vector<std::wstring>& names, int32_t& count) const {
     names.clear();
     count = 0;
-    const UniqueKey key = OpenKey(classKey_, sectionKey_, KEY_ENUMERATE_SUB_KEYS);
+    const UniqueKey key = OpenRegistryKey(classKey_, sectionKey_, KEY_ENUMERATE_SUB_KEYS);
     if (!key) {
         return true;
     }

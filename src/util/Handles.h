@@ -1,7 +1,10 @@
 #pragma once
 // Ownership of Win32 handles. Every handle the program creates has exactly one owner: a move-only
 // Unique<> that closes it with the matching function. No implicit conversion to the raw handle;
-// get() lends it, release() gives ownership away (for example to a window after SetWindowRgn).
+// get() lends it, release() gives ownership away (for example to a window after SetWindowRgn), and
+// put() takes a handle that a call hands out through an out-parameter:
+//     UniqueKey key;
+//     ::RegOpenKeyExW(root, path, 0, access, key.put());
 #include <windows.h>
 
 #include <utility>
@@ -24,6 +27,11 @@ public:
     [[nodiscard]] Handle get() const noexcept { return h_; }
     [[nodiscard]] explicit operator bool() const noexcept { return h_ != Invalid; }
     [[nodiscard]] Handle release() noexcept { return std::exchange(h_, Invalid); }
+    // Closes what is held and lends the empty slot to a call that writes a new handle into it.
+    [[nodiscard]] Handle* put() noexcept {
+        reset();
+        return &h_;
+    }
     void reset(Handle h = Invalid) noexcept {
         if (h_ != Invalid && h_ != h) {
             Close(h_);

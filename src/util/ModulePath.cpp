@@ -1,21 +1,23 @@
 #include "util/ModulePath.h"
 
+#include "core/FillGrowing.h"
+
 #include <windows.h>
 
+#include <optional>
+
 std::wstring ModuleFileName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::wstring path;
+    const bool found = FillGrowing(path, MAX_PATH, [](std::wstring& buffer) -> std::optional<size_t> {
+        const auto size = static_cast<DWORD>(buffer.size());
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length == 0) {
-            return {};
+            return std::nullopt;
         }
-        // A full buffer may mean the path was cut; grow until it fits with room to spare.
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+        // A full buffer may mean the path was cut: ask for more.
+        return length < size ? length : size_t{size} + 1;
+    });
+    return found ? path : std::wstring();
 }
 
 std::string Utf8(std::wstring_view text) {
