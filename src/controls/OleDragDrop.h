@@ -41,25 +41,25 @@ private:
 };
 
 // The drag-and-drop events of every drawn control, raised with the arguments of the platform's calls.
-// Effects are DROPEFFECT_* values; Button is 1 left, 2 right, 4 middle (added up), Shift 1 Shift, 2 Ctrl,
-// 4 Alt; X and Y are pixels of the surface; State is 0 enter, 1 leave, 2 over.
+// Effects are DROPEFFECT_* values; button is 1 left, 2 right, 4 middle (added up), shift 1 Shift, 2 Ctrl,
+// 4 Alt; x and y are pixels of the surface; state is 0 enter, 1 leave, 2 over.
 struct OleEvents {
-    // The drag starts: fill Data and set AllowedEffects (it starts as 0, which cancels the drag).
-    std::function<void(DataObject& Data, int32_t& AllowedEffects)> OLEStartDrag;
-    // A target asks for a format that was declared without data: set it on Data.
-    std::function<void(DataObject& Data, int16_t& DataFormat)> OLESetData;
-    // DefaultCursors starts true (the system's drag cursors); a handler that sets its own cursor
+    // The drag starts: fill data and set allowedEffects (it starts as 0, which cancels the drag).
+    std::function<void(DataObject& data, int32_t& allowedEffects)> OLEStartDrag;
+    // A target asks for a format that was declared without data: set it on data.
+    std::function<void(DataObject& data, int16_t& dataFormat)> OLESetData;
+    // defaultCursors starts true (the system's drag cursors); a handler that sets its own cursor
     // sets it false.
-    std::function<void(int32_t& Effect, bool& DefaultCursors)> OLEGiveFeedback;
-    // Effect starts as the effects the source allows; the handler leaves the one a drop would have
+    std::function<void(int32_t& effect, bool& defaultCursors)> OLEGiveFeedback;
+    // effect starts as the effects the source allows; the handler leaves the one a drop would have
     // (kept only as far as the source allows it). Without a handler nothing is accepted.
-    std::function<void(DataObject& Data, int32_t& Effect, int16_t& Button, int16_t& Shift, float& X, float& Y,
-                       int16_t& State)>
+    std::function<void(DataObject& data, int32_t& effect, int16_t& button, int16_t& shift, float& x, float& y,
+                       int16_t& state)>
         OLEDragOver;
-    std::function<void(DataObject& Data, int32_t& Effect, int16_t& Button, int16_t& Shift, float& X, float& Y)>
+    std::function<void(DataObject& data, int32_t& effect, int16_t& button, int16_t& shift, float& x, float& y)>
         OLEDragDrop;
     // The drag ended with this effect (DROPEFFECT_NONE when cancelled or refused).
-    std::function<void(int32_t& Effect)> OLECompleteDrag;
+    std::function<void(int32_t& effect)> OLECompleteDrag;
 };
 
 // The IUnknown side of a heap object that implements one COM interface: it starts with one reference

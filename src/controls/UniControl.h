@@ -182,12 +182,12 @@ protected:
     virtual void OnEnabledChanged() { RequestDrawControl(); }
     virtual void OnRoundedBordersChanged() { RequestDrawControl(); }
     virtual void OnUseRoundRegionsChanged() { RequestDrawControl(); }
-    // Mouse input of the surface. Button 1 left, 2 right, 4 middle; Shift 1 Shift, 2 Ctrl, 4 Alt; X and Y
-    // in pixels. A click is a left press and release on the surface; the second press of a double click
+    // Mouse input of the surface: button (1 left, 2 right, 4 middle), shift (1 Shift, 2 Ctrl, 4 Alt), x
+    // and y in pixels. A click is a left press and release on the surface; the second press of a double click
     // arrives as SurfaceDblClick instead of a press.
-    virtual void SurfaceMouseDown(int16_t, int16_t, float, float) {}
-    virtual void SurfaceMouseMove(int16_t, int16_t, float, float) {}
-    virtual void SurfaceMouseUp(int16_t, int16_t, float, float) {}
+    virtual void SurfaceMouseDown(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void SurfaceMouseMove(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void SurfaceMouseUp(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
     virtual void SurfaceClick() {}
     virtual void SurfaceDblClick() {}
     // The surface changed size (the persistent image already has the new size unless drawing).

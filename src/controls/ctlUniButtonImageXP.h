@@ -14,7 +14,7 @@
 // - the caption's access key ("&C"; "&&" is a literal ampersand), with Alt or, while the focus is on a
 //   button, alone, clicks the enabled button;
 // - Space clicks the focused button when it is released, Enter at once (KeyPress sees both first and
-//   can cancel the click by setting KeyAscii to 0);
+//   can cancel the click by setting keyAscii to 0);
 // - Enter (while the focused control does not take it) and Escape click the form's default and cancel
 //   button. A form marks them with the Default and Cancel properties (or "Default"/"Cancel" in the
 //   property set) and passes the WM_COMMAND that the dialog manager sends it for these keys (IDOK,
@@ -27,17 +27,17 @@
 
 #include "controls/UniControl.h"
 
-// The button's events, in declaration order; Button, Shift, X and Y as in UniControl, KeyCode a
-// virtual-key code, KeyAscii a UTF-16 code unit.
+// The button's events, in declaration order; button, shift, x and y as in UniControl, keyCode a
+// virtual-key code, keyAscii a UTF-16 code unit.
 struct ButtonEvents : OleEvents {
     std::function<void()> Click;
     std::function<void()> DblClick;
-    std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyDown;
-    std::function<void(int16_t& KeyAscii)> KeyPress;
-    std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyUp;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseDown;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseMove;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseUp;
+    std::function<void(int16_t& keyCode, int16_t& shift)> KeyDown;
+    std::function<void(int16_t& keyAscii)> KeyPress;
+    std::function<void(int16_t& keyCode, int16_t& shift)> KeyUp;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseDown;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseMove;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseUp;
     std::function<void()> Resize;
 };
 

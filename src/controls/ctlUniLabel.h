@@ -13,13 +13,13 @@
 
 #include "controls/UniControl.h"
 
-// The label's events, in declaration order; Button, Shift, X and Y as in UniControl.
+// The label's events, in declaration order; button, shift, x and y as in UniControl.
 struct LabelEvents : OleEvents {
     std::function<void()> Click;
     std::function<void()> DblClick;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseDown;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseMove;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseUp;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseDown;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseMove;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseUp;
     std::function<void()> Resize;
 };
 

@@ -36,23 +36,23 @@
 #include "util/Handles.h"
 #include "winmsg/ISubclass.h"
 
-// The text box's events, in declaration order. KeyCode is the virtual key, KeyAscii the UTF-16 code of
+// The text box's events, in declaration order. keyCode is the virtual key, keyAscii the UTF-16 code of
 // the character; setting either to 0 in the handler drops the key, changing it passes the new one on.
-// Button is 1 left, 2 right, 4 middle; Shift 1 Shift, 2 Ctrl, 4 Alt (added up); X and Y are pixels of
+// button is 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt (added up); x and y are pixels of
 // the edit's client area (of the screen for MouseWheel).
 struct TextBoxEvents : OleEvents {
     std::function<void()> Change;
-    std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyDown;
-    std::function<void(int16_t& KeyAscii, int16_t& Shift)> KeyPress;
-    std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyUp;
-    std::function<void(int16_t& Button)> Click;
-    std::function<void(int16_t& Button)> DblClick;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseDown;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseMove;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y)> MouseUp;
-    std::function<void(int16_t& Button, int16_t& Shift, float& X, float& Y, bool& bDown)> MouseWheel;
+    std::function<void(int16_t& keyCode, int16_t& shift)> KeyDown;
+    std::function<void(int16_t& keyAscii, int16_t& shift)> KeyPress;
+    std::function<void(int16_t& keyCode, int16_t& shift)> KeyUp;
+    std::function<void(int16_t& button)> Click;
+    std::function<void(int16_t& button)> DblClick;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseDown;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseMove;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseUp;
+    std::function<void(int16_t& button, int16_t& shift, float& x, float& y, bool& down)> MouseWheel;
     // The result string of an input-method composition, before its characters are typed.
-    std::function<void(std::wstring& sIME)> IMEComposition;
+    std::function<void(std::wstring& ime)> IMEComposition;
 };
 
 class ctlUniTextBoxXP : public UniControl, private ISubclass {

@@ -28,27 +28,28 @@ int FontPixelsAt(int points, int dpi) noexcept {
 }
 
 RulerMetrics RulerMetricsAt(int dpi) noexcept {
+    // Every size is its design value (the members' defaults) scaled. Tick lengths and the gap between
+    // the ball and the bars' inner edges scale as lengths, so every tick still ends on the inner edge.
+    constexpr RulerMetrics design;
     dpi = UsableDpi(dpi);
     const auto s = [dpi](int value) { return ScaleByDpi(value, dpi); };
     RulerMetrics m;
     m.dpi = dpi;
-    m.bar = s(40);
-    // The tick lengths scale (10, 7 and 2 at 96), and every tick still ends on the bar's inner edge.
-    m.majorStart = m.bar - s(10);
-    m.mediumStart = m.bar - s(7);
-    m.minorStart = m.bar - s(2);
-    m.topLabelOffset = s(3);
-    m.topLabelRow = s(15);
-    m.leftLabelColumn = s(5);
-    m.endMarkFrom = s(10);
+    m.bar = s(design.bar);
+    m.majorStart = m.bar - s(design.bar - design.majorStart);
+    m.mediumStart = m.bar - s(design.bar - design.mediumStart);
+    m.minorStart = m.bar - s(design.bar - design.minorStart);
+    m.topLabelOffset = s(design.topLabelOffset);
+    m.topLabelRow = s(design.topLabelRow);
+    m.leftLabelColumn = s(design.leftLabelColumn);
+    m.endMarkFrom = s(design.endMarkFrom);
     m.endMarkTo = m.majorStart;
-    m.endMarkNear = s(2);
-    m.endMarkFar = s(4);
-    m.readoutMarginX = s(4);
-    m.readoutMarginY = s(2);
-    m.sizingZone = s(5);
-    m.ballSize = s(15);
-    // Five pixels (at 96) between the ball and the bars' inner edges.
-    m.ballOffset = m.bar - m.ballSize - s(5);
+    m.endMarkNear = s(design.endMarkNear);
+    m.endMarkFar = s(design.endMarkFar);
+    m.readoutMarginX = s(design.readoutMarginX);
+    m.readoutMarginY = s(design.readoutMarginY);
+    m.sizingZone = s(design.sizingZone);
+    m.ballSize = s(design.ballSize);
+    m.ballOffset = m.bar - m.ballSize - s(design.bar - design.ballSize - design.ballOffset);
     return m;
 }

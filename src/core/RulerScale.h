@@ -15,7 +15,8 @@ inline constexpr int DesignDpi = 96;
 [[nodiscard]] int ScaleByDpi(int value, int dpi) noexcept;
 
 // Every drawn size of the ruler at one resolution. Positions across a bar are measured from the
-// window's outer edge (top edge for the top bar, left edge for the left bar).
+// window's outer edge (top edge for the top bar, left edge for the left bar). The defaults are the
+// design sizes, at 96 dots per inch.
 struct RulerMetrics {
     int dpi = DesignDpi;
     int bar = 40;            // thickness of the top and the left bar; the measured area starts here
@@ -33,7 +34,7 @@ struct RulerMetrics {
     int readoutMarginY = 2;  // ... and on the top and bottom
     int sizingZone = 5;      // the last pixels of each side that resize instead of move
     int ballSize = 15;       // the red ball's side
-    int ballOffset = 20;     // the ball's left and top in the corner square
+    int ballOffset = 20;     // the ball's left and top in the corner square (5 clear of the bars' inner edges)
 };
 
 // The metrics at a resolution (made usable first).

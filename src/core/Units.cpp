@@ -113,7 +113,11 @@ std::vector<Tick> WalkScale(ScaleUnit unit, int lengthPixels, double pixelsPerIn
     if (!std::isfinite(length) || (unit != ScaleUnit::Pixels && !(pixelsPerInch > 0.0))) {
         return ticks;
     }
-    const double step = LabelledStep(unit) / 2 / 5;
+    // Ten ticks to each labelled step: a major one with the label, a medium one halfway, minor ones
+    // between.
+    constexpr int kTicksPerLabel = 10;
+    constexpr int kMediumTick = kTicksPerLabel / 2;
+    const double step = LabelledStep(unit) / kTicksPerLabel;
     double value = 0.0;
     int index = 0;
     // Repeated addition on purpose: the labels are drawn from the accumulated value, and the ticks'
@@ -121,10 +125,10 @@ std::vector<Tick> WalkScale(ScaleUnit unit, int lengthPixels, double pixelsPerIn
     while (value <= length) {
         const float offset = UnitToPixels(value, unit, pixelsPerInch);
         const int position = static_cast<int>(std::lrint(offset + static_cast<float>(barSize)));
-        const TickKind kind = index == 0 ? TickKind::Major : index == 5 ? TickKind::Medium : TickKind::Minor;
+        const TickKind kind = index == 0 ? TickKind::Major : index == kMediumTick ? TickKind::Medium : TickKind::Minor;
         ticks.push_back(Tick{position, kind, offset, value});
         value += step;
-        index = index == 9 ? 0 : index + 1;
+        index = (index + 1) % kTicksPerLabel;
     }
     return ticks;
 }

@@ -201,8 +201,8 @@ UniqueRegion BuildRegionWithFallback(std::span<const RowRun> runs, int32_t width
 // ---- RegionFromBitmap ----------------------------------------------------------------------------
 
 intptr_t clsRegions::RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t transColor, bool returnAntiRegion,
-                                      int32_t ExcludeL, int32_t ExcludeT, int32_t ExcludeR,
-                                      int32_t ExcludeB) const noexcept {
+                                      int32_t excludeL, int32_t excludeT, int32_t excludeR,
+                                      int32_t excludeB) const noexcept {
     if (hBitmap == nullptr || (hWndToApply != nullptr && !::IsWindow(hWndToApply))) {
         return 0;
     }
@@ -211,7 +211,7 @@ intptr_t clsRegions::RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t
         return 0;
     }
     const std::optional<std::vector<RowRun>> runs =
-        RunsFromBitmap(hBitmap, transColor, returnAntiRegion, ExcludeL, ExcludeT, ExcludeR, ExcludeB);
+        RunsFromBitmap(hBitmap, transColor, returnAntiRegion, excludeL, excludeT, excludeR, excludeB);
     if (!runs) {
         return 0;
     }
@@ -219,8 +219,8 @@ intptr_t clsRegions::RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t
 }
 
 std::optional<std::vector<RowRun>> clsRegions::RunsFromBitmap(HBITMAP hBitmap, int32_t transColor,
-                                                              bool returnAntiRegion, int32_t ExcludeL, int32_t ExcludeT,
-                                                              int32_t ExcludeR, int32_t ExcludeB) const noexcept {
+                                                              bool returnAntiRegion, int32_t excludeL, int32_t excludeT,
+                                                              int32_t excludeR, int32_t excludeB) const noexcept {
     if (hBitmap == nullptr) {
         return std::nullopt;
     }
@@ -255,7 +255,7 @@ std::optional<std::vector<RowRun>> clsRegions::RunsFromBitmap(HBITMAP hBitmap, i
 
         ScanRequest request{pixels, width, height, {}, returnAntiRegion, {}};
         request.key = TransparentKey(transColor, pixels, &SysColor);
-        request.exclusion = ClipExclusion(ExcludeL, ExcludeT, ExcludeR, ExcludeB, width, height);
+        request.exclusion = ClipExclusion(excludeL, excludeT, excludeR, excludeB, width, height);
         return scanner_(request);
     } catch (const std::exception& error) {
         ReportCaughtError(error, "clsRegions.RunsFromBitmap");
@@ -291,9 +291,9 @@ int clsRegions::AreReqionsEqual(HRGN hRgn1, HRGN hRgn2) const noexcept {
     return ::EqualRgn(hRgn1, hRgn2);
 }
 
-int clsRegions::CombineRegions(HRGN hRgnDest, HRGN hRgnSrc1, HRGN hRgnSrc2, int Action,
+int clsRegions::CombineRegions(HRGN hRgnDest, HRGN hRgnSrc1, HRGN hRgnSrc2, int action,
                                bool destroySources) const noexcept {
-    const int result = ::CombineRgn(hRgnDest, hRgnSrc1, hRgnSrc2, Action);
+    const int result = ::CombineRgn(hRgnDest, hRgnSrc1, hRgnSrc2, action);
     if (destroySources) {
         if (hRgnSrc1 != nullptr && hRgnSrc1 != hRgnDest) {
             ::DeleteObject(hRgnSrc1);
@@ -423,30 +423,30 @@ int clsRegions::MoveRegion(HDC hDC, int x, int y) const noexcept {
     return ::OffsetClipRgn(hDC, x, y);
 }
 
-int clsRegions::PaintRegion(HRGN hRgn, HDC hDC, RegionPaintAction Action, int32_t FrameColor, int32_t FillColor,
-                            HBRUSH FrameBrush, HBRUSH FillBrush, bool deleteBrushes) const noexcept {
+int clsRegions::PaintRegion(HRGN hRgn, HDC hDC, RegionPaintAction action, int32_t frameColor, int32_t fillColor,
+                            HBRUSH frameBrush, HBRUSH fillBrush, bool deleteBrushes) const noexcept {
     // The brushes handed over are deleted on every path, so they go into owners first.
-    UniqueBrush ownedFrame(deleteBrushes ? FrameBrush : nullptr);
-    UniqueBrush ownedFill(deleteBrushes && FillBrush != FrameBrush ? FillBrush : nullptr);
+    UniqueBrush ownedFrame(deleteBrushes ? frameBrush : nullptr);
+    UniqueBrush ownedFill(deleteBrushes && fillBrush != frameBrush ? fillBrush : nullptr);
 
     const auto fill = [&] {
         UniqueBrush made;
-        if (FillBrush == nullptr) {
-            made = CreateColorBrush(FillColor);
+        if (fillBrush == nullptr) {
+            made = CreateColorBrush(fillColor);
         }
-        const HBRUSH brush = FillBrush != nullptr ? FillBrush : made.get();
+        const HBRUSH brush = fillBrush != nullptr ? fillBrush : made.get();
         return brush != nullptr && ::FillRgn(hDC, hRgn, brush);
     };
     const auto frame = [&] {
         UniqueBrush made;
-        if (FrameBrush == nullptr) {
-            made = CreateColorBrush(FrameColor);
+        if (frameBrush == nullptr) {
+            made = CreateColorBrush(frameColor);
         }
-        const HBRUSH brush = FrameBrush != nullptr ? FrameBrush : made.get();
+        const HBRUSH brush = frameBrush != nullptr ? frameBrush : made.get();
         return brush != nullptr && ::FrameRgn(hDC, hRgn, brush, 1, 1);
     };
 
-    switch (Action) {
+    switch (action) {
     case RegionPaintAction::Fill:
         return fill() ? 1 : 0;
     case RegionPaintAction::Frame:
@@ -473,8 +473,8 @@ bool clsRegions::PointInRegion(HDC hDC, int x, int y) const noexcept {
     return clip && ::PtInRegion(clip.get(), x, y) != FALSE;
 }
 
-int clsRegions::PolyFillMode(FillModeAction Action, HDC hDC, int SetFillValue) const noexcept {
-    return Action == FillModeAction::Get ? ::GetPolyFillMode(hDC) : ::SetPolyFillMode(hDC, SetFillValue);
+int clsRegions::PolyFillMode(FillModeAction action, HDC hDC, int setFillValue) const noexcept {
+    return action == FillModeAction::Get ? ::GetPolyFillMode(hDC) : ::SetPolyFillMode(hDC, setFillValue);
 }
 
 bool clsRegions::RectInRegion(HRGN hRgn, const RECT* rect, int left, int top, int right, int bottom) const noexcept {
@@ -564,7 +564,7 @@ int clsRegions::SetRegionToWindow(HRGN hRgn, HWND hWnd, bool bRedrawWindow) cons
     return ::SetWindowRgn(hWnd, hRgn, bRedrawWindow ? TRUE : FALSE);
 }
 
-UniqueRegion clsRegions::StretchRegion(HRGN hRgn, int GrowCx, int GrowCy, bool destroyOriginal) const {
+UniqueRegion clsRegions::StretchRegion(HRGN hRgn, int growCx, int growCy, bool destroyOriginal) const {
     const std::optional<RegionData> data = ReadRegionData(hRgn);
     if (!data) {
         return {};
@@ -576,8 +576,8 @@ UniqueRegion clsRegions::StretchRegion(HRGN hRgn, int GrowCx, int GrowCy, bool d
     } else {
         const int64_t oldW = int64_t{box.right} - box.left;
         const int64_t oldH = int64_t{box.bottom} - box.top;
-        const int64_t newW = oldW + GrowCx;
-        const int64_t newH = oldH + GrowCy;
+        const int64_t newW = oldW + growCx;
+        const int64_t newH = oldH + growCy;
         if (oldW <= 0 || oldH <= 0 || newW <= 0 || newH <= 0 || newW > INT32_MAX || newH > INT32_MAX) {
             return {};
         }
@@ -616,7 +616,7 @@ UniqueRegion clsRegions::StretchRegion(HRGN hRgn, int GrowCx, int GrowCy, bool d
     return stretched;
 }
 
-int clsRegions::ValidateInvalidateRgn(HWND hWnd, HRGN hRgn, UpdateRegionAction Action, bool erase) const noexcept {
-    return Action == UpdateRegionAction::Validate ? ::ValidateRgn(hWnd, hRgn)
+int clsRegions::ValidateInvalidateRgn(HWND hWnd, HRGN hRgn, UpdateRegionAction action, bool erase) const noexcept {
+    return action == UpdateRegionAction::Validate ? ::ValidateRgn(hWnd, hRgn)
                                                   : ::InvalidateRgn(hWnd, hRgn, erase ? TRUE : FALSE);
 }

@@ -120,23 +120,23 @@ public:
     // The region of the pixels of hBitmap that differ from transColor (returnAntiRegion false) or
     // equal it (true). transColor: -1 the top-left pixel's colour, another negative value the system
     // colour GetSysColor(transColor & 0xFF) (an unknown index gives black), otherwise a COLORREF.
-    // Columns ExcludeL .. ExcludeR (inclusive) of rows ExcludeT .. ExcludeB - 1, clipped to the bitmap,
+    // Columns excludeL .. excludeR (inclusive) of rows excludeT .. excludeB - 1, clipped to the bitmap,
     // are taken in whole without being tested; pass 0s for no exclusion.
     // hBitmap must not be selected into a DC. Without hWndToApply the result is the new HRGN, owned
     // by the caller, or 0 when there is no region pixel. With a window, the region (or none, when no
     // pixel belongs to it) is set with SetWindowRgn and redraw, and the result is SetWindowRgn's.
     // Any failure gives 0 and leaves no region behind; the window's region is then left as it was.
     [[nodiscard]] intptr_t RegionFromBitmap(HBITMAP hBitmap, HWND hWndToApply, int32_t transColor,
-                                            bool returnAntiRegion, int32_t ExcludeL, int32_t ExcludeT, int32_t ExcludeR,
-                                            int32_t ExcludeB) const noexcept;
+                                            bool returnAntiRegion, int32_t excludeL, int32_t excludeT, int32_t excludeR,
+                                            int32_t excludeB) const noexcept;
 
     // The first half of RegionFromBitmap: the bitmap's runs as the scanner finds them (same
     // parameters). nullopt when the bitmap is missing or unreadable; hBitmap must not be selected
     // into a DC.
     [[nodiscard]] std::optional<std::vector<RowRun>> RunsFromBitmap(HBITMAP hBitmap, int32_t transColor,
-                                                                    bool returnAntiRegion, int32_t ExcludeL,
-                                                                    int32_t ExcludeT, int32_t ExcludeR,
-                                                                    int32_t ExcludeB) const noexcept;
+                                                                    bool returnAntiRegion, int32_t excludeL,
+                                                                    int32_t excludeT, int32_t excludeR,
+                                                                    int32_t excludeB) const noexcept;
     // The second half: the region of the runs of a width-wide mask, returned or applied exactly as
     // RegionFromBitmap does (no runs: no region, so a window becomes rectangular again; any failure
     // gives 0 and leaves the window's region alone). Lets a caller that knows its runs without a
@@ -149,7 +149,7 @@ public:
     // CombineRgn(dest, src1, src2, action) and its result (ERROR, NULLREGION, SIMPLEREGION,
     // COMPLEXREGION). With destroySources the sources are handed over: each one that is not the
     // destination is deleted afterwards (once, also when both are the same), whatever the result.
-    int CombineRegions(HRGN hRgnDest, HRGN hRgnSrc1, HRGN hRgnSrc2, int Action, bool destroySources) const noexcept;
+    int CombineRegions(HRGN hRgnDest, HRGN hRgnSrc1, HRGN hRgnSrc2, int action, bool destroySources) const noexcept;
 
     // Makes the region the rectangle *rect, or (left, top, right, bottom) when rect is null
     // (SetRectRgn). 0 when hRgn is no region.
@@ -193,16 +193,16 @@ public:
     // Paints the region on the DC. A null brush is replaced by a solid one of the colour (COLORREF or
     // system colour code), made and deleted here. deleteBrushes hands the given brushes over: they
     // are deleted afterwards. Non-zero on success.
-    int PaintRegion(HRGN hRgn, HDC hDC, RegionPaintAction Action, int32_t FrameColor, int32_t FillColor,
-                    HBRUSH FrameBrush = nullptr, HBRUSH FillBrush = nullptr, bool deleteBrushes = false) const noexcept;
+    int PaintRegion(HRGN hRgn, HDC hDC, RegionPaintAction action, int32_t frameColor, int32_t fillColor,
+                    HBRUSH frameBrush = nullptr, HBRUSH fillBrush = nullptr, bool deleteBrushes = false) const noexcept;
 
     // PtInRegion on the region, or on the DC's clipping region (false when the DC has none).
     [[nodiscard]] bool PointInRegion(HRGN hRgn, int x, int y) const noexcept;
     [[nodiscard]] bool PointInRegion(HDC hDC, int x, int y) const noexcept;
 
-    // Get: the DC's polygon fill mode. Set: sets SetFillValue (ALTERNATE, WINDING) and returns the
+    // Get: the DC's polygon fill mode. Set: sets setFillValue (ALTERNATE, WINDING) and returns the
     // previous mode. 0 on failure.
-    int PolyFillMode(FillModeAction Action, HDC hDC, int SetFillValue = ALTERNATE) const noexcept;
+    int PolyFillMode(FillModeAction action, HDC hDC, int setFillValue = ALTERNATE) const noexcept;
 
     // Whether any part of *rect, or of (left, top, right, bottom) when rect is null, lies in the
     // region, or in the DC's clipping region (false when the DC has none).
@@ -234,14 +234,14 @@ public:
     // SetWindowRgn; on success the window owns the region. Its result.
     int SetRegionToWindow(HRGN hRgn, HWND hWnd, bool bRedrawWindow) const noexcept;
 
-    // A new region stretched so that its bounding box grows by GrowCx x GrowCy pixels (negative values
+    // A new region stretched so that its bounding box grows by growCx x growCy pixels (negative values
     // shrink it), every rectangle scaled about the box's top-left corner and rounded to the nearest
     // pixel. Empty when the region is unreadable or would shrink to nothing; an empty region gives
     // an empty region. destroyOriginal hands the original over: it is deleted once the new one exists.
-    [[nodiscard]] UniqueRegion StretchRegion(HRGN hRgn, int GrowCx, int GrowCy, bool destroyOriginal) const;
+    [[nodiscard]] UniqueRegion StretchRegion(HRGN hRgn, int growCx, int growCy, bool destroyOriginal) const;
 
     // ValidateRgn, or InvalidateRgn with erase, of the window; a null region means the whole client area.
-    int ValidateInvalidateRgn(HWND hWnd, HRGN hRgn, UpdateRegionAction Action, bool erase = false) const noexcept;
+    int ValidateInvalidateRgn(HWND hWnd, HRGN hRgn, UpdateRegionAction action, bool erase = false) const noexcept;
 
 private:
     RowScanner scanner_;

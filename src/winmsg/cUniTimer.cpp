@@ -23,11 +23,11 @@ cUniTimer::~cUniTimer() {
     }
 }
 
-bool cUniTimer::TmrStart(iTimer2& Owner, UINT nInterval, int32_t id) noexcept {
+bool cUniTimer::TmrStart(iTimer2& owner, UINT nInterval, int32_t id) noexcept {
     if (timerId_ != 0) {
         return false;
     }
-    owner_ = &Owner;
+    owner_ = &owner;
     id_ = id;
     startTick_ = ::GetTickCount();
     const UINT_PTR timer = ::SetTimer(nullptr, 0, nInterval, &cUniTimer::TimerProc);

@@ -44,10 +44,10 @@ public:
     cUniTimer(cUniTimer&&) = delete;
     cUniTimer& operator=(cUniTimer&&) = delete;
 
-    // Starts calling Owner.Proc every nInterval milliseconds (the platform keeps the interval within
+    // Starts calling owner.Proc every nInterval milliseconds (the platform keeps the interval within
     // its limits) with the identifier id. False when the timer is already running (it keeps running
     // unchanged, with its first owner, identifier and start) or the platform has no timer to give.
-    [[nodiscard]] bool TmrStart(iTimer2& Owner, UINT nInterval, int32_t id) noexcept;
+    [[nodiscard]] bool TmrStart(iTimer2& owner, UINT nInterval, int32_t id) noexcept;
     // Stops the timer: true when it is stopped (also when it was not running); false when the platform
     // refused, and the timer stays running.
     [[nodiscard]] bool TmrStop() noexcept;
