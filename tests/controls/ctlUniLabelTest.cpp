@@ -370,13 +370,8 @@ TEST_F(LabelTest, RedrawingLeaksNoGdiObjects) {
         noFlick.Enabled(i % 3 != 0);
         PumpPendingMessages();
     };
-    round(0);
-    round(1);
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 200; ++i) {
-        round(i);
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(200, round);
+    EXPECT_EQ(after, before);
 }
 
 } // namespace

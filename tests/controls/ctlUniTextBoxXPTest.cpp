@@ -812,13 +812,8 @@ TEST_F(TextBoxTest, CreatingRecreatingAndRedrawingLeaksNoGdiObjects) {
         ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         PumpPendingMessages();
     };
-    round(0);
-    round(1);
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 60; ++i) {
-        round(i);
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(60, round);
+    EXPECT_EQ(after, before);
 }
 
 } // namespace

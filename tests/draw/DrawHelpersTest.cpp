@@ -282,12 +282,8 @@ TEST(DrawShapes, DrawingLeavesNoGdiObjectsBehind) {
         DrawRoundRect(canvas.dc(), 1, 1, 30, 30, false, Rgb(5, 5, 5), Rgb(6, 6, 6), 0, PS_SOLID, 4);
         DrawColoredTextXY(canvas.dc(), L"Gg", 0, 0, 32, 32, Rgb(9, 9, 9), DT_LEFT);
     };
-    drawEverything(); // first use may load stock objects and fonts
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 20; ++i) {
-        drawEverything();
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(20, [&](int) { drawEverything(); });
+    EXPECT_EQ(after, before);
 }
 
 // ---- Text ---------------------------------------------------------------------------------------

@@ -509,12 +509,8 @@ TEST(XPFrame, LeavesTheDCAsFoundAndLeaksNothing) {
             }
         }
     };
-    paintAll(); // any one-time allocations of the system happen here
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 5; ++i) {
-        paintAll();
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(5, [&](int) { paintAll(); });
+    EXPECT_EQ(after, before);
 
     EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
     EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), brush);

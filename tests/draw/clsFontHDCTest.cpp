@@ -204,12 +204,8 @@ TEST_F(clsFontHDCTest, BindingLeavesNoGdiObjectsBehind) {
         } catch (const AppError&) {
         }
     };
-    exercise();
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 200; ++i) {
-        exercise();
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(200, [&](int) { exercise(); });
+    EXPECT_EQ(after, before);
 }
 
 } // namespace

@@ -359,12 +359,8 @@ TEST(DrawPictureInBox, LeavesNoGdiObjectBehindAndSwallowsFailures) {
         // A box too large for any DIB: the background's DC is made, its bitmap is refused.
         DrawPictureInBox(canvas.dc(), 0, 0, 60000, 60000, false, &bitmap, true, -1, -1, 0, 0, -1);
     };
-    drawAll(); // first use may create lasting system objects (stock bitmaps, caches)
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 1000; ++i) {
-        drawAll();
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(1000, [&](int) { drawAll(); });
+    EXPECT_EQ(after, before);
 
     // The failing calls drew nothing.
     canvas.Fill(Background);

@@ -450,10 +450,6 @@ TEST_F(MenuPaint, MeasuringAndDrawingLeaveNoGdiObjectBehind) {
             ::SendMessageW(host_.hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
         }
     };
-    round(); // the check image is made once
-    const uint32_t before = LiveGdiObjectCount();
-    for (int i = 0; i < 100; ++i) {
-        round();
-    }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
+    const auto [before, after] = CountsAround(100, [&](int) { round(); });
+    EXPECT_EQ(after, before);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 
 // GetGuiResources(GR_GDIOBJECTS) where the system answers it. Wine answers 0; there a GDI handle's
 // low 16 bits index the handle table and GetObjectType accepts the bare index, so counting the
@@ -94,4 +95,18 @@ struct GuiObjectCounts {
 template <typename Stream> Stream& operator<<(Stream& out, const GuiObjectCounts& counts) {
     out << "GDI objects " << counts.gdi << ", USER objects " << counts.user;
     return out;
+}
+
+// The counts before and after `rounds` rounds of some work, taken after two rounds of warm-up, as
+// first uses make objects that live as long as the process (stock objects, caches, the thread's
+// input-method window). `round` is called with the round's number, the warm-up's being 0 and 1.
+template <typename Round>
+[[nodiscard]] std::pair<GuiObjectCounts, GuiObjectCounts> CountsAround(int rounds, Round&& round) {
+    round(0);
+    round(1);
+    const GuiObjectCounts before = GuiObjectCounts::Now();
+    for (int i = 0; i < rounds; ++i) {
+        round(i);
+    }
+    return {before, GuiObjectCounts::Now()};
 }
