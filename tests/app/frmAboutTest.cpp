@@ -6,6 +6,7 @@
 #include "controls/ctlUniButtonImageXP.h"
 #include "controls/ctlUniLabel.h"
 
+#include "support/Desktop.h"
 #include "support/DibCanvas.h"
 #include "support/GdiCount.h"
 #include "support/RectCompare.h"
@@ -18,13 +19,6 @@
 #include <string>
 
 namespace {
-
-RECT PlaceInParent(HWND child) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 std::wstring TextOf(HWND window) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');

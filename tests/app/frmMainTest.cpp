@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 
+#include "support/Desktop.h"
 #include "support/RecordingShell.h"
 #include "support/RectCompare.h"
 #include "support/TestSettings.h"
@@ -145,14 +146,6 @@ TEST(MainWindowLifetime, AnOwnerThatEndsRunsTheDestructionAndLeavesTheClassUsabl
 
 namespace {
 
-// A child window's rectangle in its parent's client coordinates.
-RECT PlaceInParent(HWND child) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 SIZE ClientSize(HWND window) {
     RECT r{};
     ::GetClientRect(window, &r);
@@ -201,21 +194,6 @@ void PressKey(WORD key, bool ctrl = false) {
         add(VK_CONTROL, KEYEVENTF_KEYUP);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!::OpenClipboard(nullptr)) {
-        return text;
-    }
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
 }
 
 class HelpWindowTest : public MainWindowTest {

@@ -13,6 +13,7 @@
 #include "ControlHost.h"
 #include "draw/DrawHelpers.h"
 #include "draw/XPFrame.h"
+#include "support/Desktop.h"
 #include "support/GdiCount.h"
 #include "support/RectCompare.h"
 #include "support/TestSettings.h"
@@ -276,15 +277,6 @@ TEST_F(ButtonTest, FaceShowsPressFocusAndTheFormsMarks) {
 // Drives the mouse through the system's input queue, as a user's hand would.
 class ButtonMouseTest : public ButtonTest {
 protected:
-    static void Mouse(POINT screen, DWORD buttons) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-        ::SendInput(1, &input, sizeof(input));
-        PumpUntil([] { return false; }, std::chrono::milliseconds(30));
-    }
     POINT OnHost(int x, int y) const {
         POINT p{x, y};
         ::ClientToScreen(host.hwnd(), &p);
@@ -303,29 +295,29 @@ TEST_F(ButtonMouseTest, PressedWhileHeldAndClickOnlyWhenReleasedOverTheButton) {
     const POINT inside = OnHost(70, 40);
     const POINT outside = OnHost(300, 200);
 
-    Mouse(inside, 0);
-    Mouse(inside, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(inside, 0);
+    SendMouse(inside, MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ(::GetFocus(), button.hWnd()) << "the press takes the focus";
     EXPECT_EQ(Drawn(button), Face({.pressed = true}));
-    Mouse(outside, 0);
+    SendMouse(outside, 0);
     EXPECT_EQ(Drawn(button), Face({.pressed = true})) << "dragged off, still pressed";
-    Mouse(outside, MOUSEEVENTF_LEFTUP);
+    SendMouse(outside, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(Drawn(button), Face({.focus = true}));
     EXPECT_EQ(seen, (std::vector<std::string>{"down1", "up1"})) << "released off the button: no click";
 
     seen.clear();
     const POINT elsewhere = OnHost(40, 30); // not a double click with the first press
-    Mouse(elsewhere, 0);
-    Mouse(elsewhere, MOUSEEVENTF_LEFTDOWN);
-    Mouse(outside, 0);
-    Mouse(inside, 0);
-    Mouse(inside, MOUSEEVENTF_LEFTUP);
+    SendMouse(elsewhere, 0);
+    SendMouse(elsewhere, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(outside, 0);
+    SendMouse(inside, 0);
+    SendMouse(inside, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(seen, (std::vector<std::string>{"down1", "up1", "click"})) << "back over the button: a click";
 
     seen.clear();
     button.Enabled(false);
-    Mouse(inside, MOUSEEVENTF_LEFTDOWN);
-    Mouse(inside, MOUSEEVENTF_LEFTUP);
+    SendMouse(inside, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(inside, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(seen.empty()) << "a disabled button hears nothing";
 }
 

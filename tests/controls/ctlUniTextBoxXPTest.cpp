@@ -14,6 +14,7 @@
 
 #include "ControlHost.h"
 #include "draw/DrawHelpers.h"
+#include "support/Desktop.h"
 #include "support/GdiCount.h"
 #include "support/RectCompare.h"
 #include "winmsg/MSubclass.h"
@@ -83,19 +84,6 @@ void SetClipboardText(const std::wstring& text) {
     ::GlobalUnlock(memory);
     ::SetClipboardData(CF_UNICODETEXT, memory);
     ::CloseClipboard();
-}
-
-std::wstring ClipboardText() {
-    if (!::OpenClipboard(nullptr)) {
-        return L"<no clipboard>";
-    }
-    std::wstring text;
-    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(::GlobalLock(data));
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
-    return text;
 }
 
 // Holds keys down through SendInput, releasing them in reverse order when it ends.
