@@ -140,4 +140,11 @@ TEST(ColorTest, GradientRowsRunFromTheStartTowardsTheEnd) {
     EXPECT_EQ(end.blue, 2);
 }
 
+// The tests run the library with its assertions on (the shipped program is built without them): a
+// system colour code without a lookup is a programming error that stops here rather than reading
+// through a null function.
+TEST(ColorDeathTest, ASystemColourWithoutALookupStopsAtItsAssertion) {
+    EXPECT_DEATH((void)TranslateColor(static_cast<int32_t>(0x80000005u), nullptr), "needs a lookup");
+}
+
 } // namespace
