@@ -46,7 +46,7 @@ def paint_desktop(session: TrelvikSession, colour: tuple[int, int, int]) -> None
 
 def popups(session: TrelvikSession) -> list[WindowInfo]:
     """The program's mapped windows without a title: its open menus."""
-    tree = session.x("xwininfo", "-root", "-tree").stdout.decode("utf-8", "replace")
+    tree = session.window_tree()
     wids = re.findall(r'^\s+(0x[0-9a-f]+) \(has no name\): \("trelvik\.exe"', tree, re.M | re.I)
     infos = (session.window_info(int(wid, 16)) for wid in wids)
     return [info for info in infos if info and info.mapped]

@@ -206,7 +206,7 @@ class TrayUser:
 
     def popups(self) -> list[WindowInfo]:
         """The program's mapped windows without a title: its open menus."""
-        tree = self.session.x("xwininfo", "-root", "-tree").stdout.decode("utf-8", "replace")
+        tree = self.session.window_tree()
         wids = re.findall(r'^\s+(0x[0-9a-f]+) \(has no name\): \("trelvik\.exe"', tree, re.M | re.I)
         infos = (self.session.window_info(int(wid, 16)) for wid in wids)
         return [info for info in infos if info and info.mapped]
@@ -243,19 +243,23 @@ class TrayTestCase(TrelvikTestCase):
         return sum(1 for dx in range(-6, 7) for dy in range(-6, 7)
                    if shot.pixel(ICON[0] + dx, ICON[1] + dy) != background) > 20
 
-    def assert_menu_layout(self, session: TrelvikSession, menu: WindowInfo, layout: str) -> Image:
+    def assert_menu_layout(self, session: TrelvikSession, menu: WindowInfo,
+                           layout: str) -> tuple[Image, WindowInfo]:
         """Waits until the open menu shows the rows of the layout (it paints a moment after it appears) and
-        returns that screenshot."""
+        returns that screenshot with the menu's place then: on a busy machine the window system may still
+        move or size the popup after it first appears."""
         last = [""]
+        current = [menu]
 
         def painted():
+            current[0] = session.window_info(menu.wid) or current[0]
             shot = session.screenshot()
-            last[0] = "".join(kind for kind, _, _ in menu_rows(shot, menu))
-            return shot if last[0] == layout else None
+            last[0] = "".join(kind for kind, _, _ in menu_rows(shot, current[0]))
+            return (shot, current[0]) if last[0] == layout else None
         try:
             return wait_until(painted, 5, interval=0.1)
         except WaitTimeout:
-            self.fail(f"the menu shows the rows {last[0]!r}, expected {layout!r}")
+            self.fail(f"the menu at {current[0]} shows the rows {last[0]!r}, expected {layout!r}")
 
     def assert_ruler_at(self, session: TrelvikSession, wid: int, rect: tuple[int, int, int, int]) -> None:
         info = session.wait_for_geometry(wid, rect)
@@ -401,7 +405,7 @@ class MenuTest(TrayTestCase):
         wait_until(lambda: self.icon_shown(session), 10, message="no icon in the tray")
 
         menu = user.open_menu()
-        shot = self.assert_menu_layout(session, menu, TRAY_MENU_LAYOUT)
+        shot, menu = self.assert_menu_layout(session, menu, TRAY_MENU_LAYOUT)
         rows = [row for row in menu_rows(shot, menu) if row[0] == "T"]
         size_rows = {name: rows[index - 1] for name, index in SIZE_ITEMS.items()}
         self.assertLess(darkest(shot, menu, size_rows["1024x768"]), 150, "Size 1024x768 px is not drawn enabled")

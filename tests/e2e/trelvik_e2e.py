@@ -431,6 +431,16 @@ class TrelvikSession:
         return subprocess.run(list(args), env=self.env, stdin=subprocess.DEVNULL, capture_output=True,
                               timeout=timeout, check=check)
 
+    def window_tree(self) -> str:
+        """The text of `xwininfo -root -tree`. A window that goes away while xwininfo walks the tree makes it
+        fail (BadWindow): the walk is then taken again."""
+        for _ in range(5):
+            result = self.x("xwininfo", "-root", "-tree", check=False)
+            if result.returncode == 0:
+                return result.stdout.decode("utf-8", "replace")
+        result.check_returncode()
+        return ""
+
     def find_windows(self, title: str, visible_only: bool = False) -> list[int]:
         """X windows whose name is exactly title (a hidden Wine window may have no X window at all)."""
         args = ["xdotool", "search"] + (["--onlyvisible"] if visible_only else [])
