@@ -14,14 +14,9 @@ bool App::Start() {
     if (!main_.Load()) {
         return false;
     }
-    // A refused icon is not reported: the program runs on without it.
-    (void)main_.AddTrayIcon();
-
     firstRun_ = settings_.Get(L"FirstTime", L"0") == L"0";
     if (firstRun_) {
         settings_.Save(L"FirstTime", L"1");
-        (void)main_.ShowFirstRunBalloon();
-        // The help window is shown below, once it can be placed where the ruler does not cover it.
     }
 
     if (!menu_.Load()) {
@@ -39,6 +34,11 @@ bool App::Start() {
         main_.ShowHelp();
     } else if (settings_.GetInt(L"ShowRuler", 1) != 0) {
         Rulers().Show();
+    }
+    // The icon comes last: adding it waits for the taskbar's answer, which the ruler need not wait
+    // for. A refused icon is not reported: the program runs on without it.
+    if (main_.AddTrayIcon() && firstRun_) {
+        (void)main_.ShowFirstRunBalloon();
     }
     return true;
 }

@@ -83,16 +83,24 @@ bool frmMain::Load() {
     }
     const int dpi = static_cast<int>(::GetDpiForWindow(hwnd()));
     dpi_ = dpi > 0 ? dpi : kDesignDpi;
-    backdrop_ = LoadBitmapResource(IDB_HELP_BACKDROP);
-    strip_ = LoadBitmapResource(IDB_HELP_STRIP);
-    hand_ = LoadLinkPointer();
-    CreateControls();
-    LayOut();
+    // On at once: the manager serves every drawn control of the program, the ruler's ball included.
     ctlUniTooltipManager1_.ReadProperties(PropertyBag{{"ActivateTips", true},
                                                       {"TipBgColor", ctlUniTooltipManager::kTipBackground},
                                                       {"TipFgColor", ctlUniTooltipManager::kTipText},
                                                       {"Font", kFormFont}});
     return true;
+}
+
+void frmMain::MakeContent() {
+    if (contentMade_) {
+        return;
+    }
+    contentMade_ = true;
+    backdrop_ = LoadBitmapResource(IDB_HELP_BACKDROP);
+    strip_ = LoadBitmapResource(IDB_HELP_STRIP);
+    hand_ = LoadLinkPointer();
+    CreateControls();
+    LayOut();
 }
 
 void frmMain::CreateControls() {
@@ -169,6 +177,7 @@ void frmMain::ShowHelp() noexcept {
     if (!IsCreated()) {
         return;
     }
+    SkipOnError([&] { MakeContent(); });
     if (::IsIconic(hwnd())) {
         ::ShowWindow(hwnd(), SW_RESTORE);
     }
@@ -309,7 +318,9 @@ void frmMain::OnActivate(bool active) noexcept {
 void frmMain::OnDpiChanged(int dpi, LPARAM suggested) {
     dpi_ = dpi > 0 ? dpi : kDesignDpi;
     ApplySuggestedRect(hwnd(), suggested);
-    LayOut();
+    if (contentMade_) {
+        LayOut();
+    }
 }
 
 void frmMain::OnInfoMouseMove(int16_t button) noexcept {

@@ -57,6 +57,8 @@ public:
     // help text.
     [[nodiscard]] bool Load();
     // Shows the help window in the normal (not minimized) state.
+    // Shows the window, making its controls and pictures on the first showing: a program started with
+    // the help hidden does not wait for them.
     void ShowHelp() noexcept;
     void HideHelp() noexcept;
     // Moves the window onto the work area of the monitor of `ruler` (screen pixels), where the ruler
@@ -71,7 +73,7 @@ public:
 
     // The DPI the window is laid out for.
     [[nodiscard]] int Dpi() const noexcept { return dpi_; }
-    // The controls, for the keyboard loop and tests.
+    // The controls, for the keyboard loop and tests; windows once the help has been shown.
     [[nodiscard]] ctlUniTextBoxXP& txtInfo() noexcept { return txtInfo_; }
     [[nodiscard]] ctlUniLabel& lblCopy() noexcept { return lblCopy_; }
     [[nodiscard]] ctlUniLabel& lblSite() noexcept { return lblSite_; }
@@ -81,6 +83,8 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The controls and pictures, once.
+    void MakeContent();
     void CreateControls();
     // Places, sizes, fonts and pictures for dpi_.
     void LayOut();
@@ -102,6 +106,7 @@ private:
     UINT taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 
     int dpi_ = 96;
+    bool contentMade_ = false;
     UniqueBitmap backdrop_; // Image1
     UniqueBitmap strip_;    // Image5
     UniqueIcon bigIcon_;    // Image3, at 48 x 48 designed pixels
