@@ -159,20 +159,6 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2, int32_t colour, int16_t wi
     ::LineTo(dc, x2, y2);
 }
 
-void PaintCanvas(HDC dc, HDC source, int32_t ownWidth, int32_t ownHeight, int32_t destLeft, int32_t destTop,
-                 int32_t destWidth, int32_t destHeight, int32_t srcLeft, int32_t srcTop, int32_t srcWidth,
-                 int32_t srcHeight, DWORD rop) noexcept {
-    destWidth = destWidth < 0 ? ownWidth : destWidth;
-    destHeight = destHeight < 0 ? ownHeight : destHeight;
-    srcWidth = srcWidth < 0 ? ownWidth : srcWidth;
-    srcHeight = srcHeight < 0 ? ownHeight : srcHeight;
-    if (destWidth == srcWidth && destHeight == srcHeight) {
-        ::BitBlt(dc, destLeft, destTop, destWidth, destHeight, source, srcLeft, srcTop, rop);
-    } else {
-        ::StretchBlt(dc, destLeft, destTop, destWidth, destHeight, source, srcLeft, srcTop, srcWidth, srcHeight, rop);
-    }
-}
-
 void SetPixelColor(HDC dc, int x, int y, int32_t colour) {
     ::SetPixel(dc, x, y, static_cast<COLORREF>(TranslateColor(colour)));
 }

@@ -51,13 +51,6 @@ inline int32_t ShadeToLuminance(int32_t colour, int16_t target) {
 void FillOrFrameRect(HDC dc, const RECT& rect, int32_t colour, bool fill);
 void FillOrFrameRectXY(HDC dc, int left, int top, int right, int bottom, int32_t colour, bool fill);
 
-// Copies part of a canvas (the DC `source`, ownWidth x ownHeight) onto dc: a negative size stands for
-// the canvas's own width or height; equal destination and source sizes copy 1:1 (BitBlt), others
-// stretch (StretchBlt). What the memory canvas and the DIB section paint with.
-void PaintCanvas(HDC dc, HDC source, int32_t ownWidth, int32_t ownHeight, int32_t destLeft, int32_t destTop,
-                 int32_t destWidth, int32_t destHeight, int32_t srcLeft, int32_t srcTop, int32_t srcWidth,
-                 int32_t srcHeight, DWORD rop) noexcept;
-
 // A line from (x1, y1) towards (x2, y2); the end point itself is not drawn.
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, int32_t colour, int16_t width = 1, int style = PS_SOLID);
 

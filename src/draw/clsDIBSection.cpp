@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "core/AppError.h"
-#include "draw/DrawHelpers.h"
 
 namespace {
 
@@ -71,8 +70,7 @@ void clsDIBSection::CreateDC(int32_t width, int32_t height, int32_t bpp, clsPale
 
     // Compatible with the screen. A null DC says the same as the desktop window's DC without getting
     // and releasing one, which costs ten times more than the rest of the creation under Wine.
-    dc_.reset(::CreateCompatibleDC(nullptr));
-    if (!dc_) {
+    if (!dc_.Open()) {
         Raise("CreateDC", "HDC not created");
     }
 
@@ -114,12 +112,9 @@ void clsDIBSection::CreateDC(int32_t width, int32_t height, int32_t bpp, clsPale
         Raise("CreateDC", "hDib not created");
     }
     bits_ = bits;
-    const HGDIOBJ previous = ::SelectObject(dc_.get(), dib_.get());
-    if (!previous || previous == HGDI_ERROR) {
+    if (!dc_.Select(dib_.get())) {
         Raise("CreateDC", "DIB not selected");
     }
-    previousBitmap_ = previous;
-    ::SetStretchBltMode(dc_.get(), COLORONCOLOR);
 }
 
 void clsDIBSection::CloneFromDib(const clsDIBSection& other, int32_t bpp) {
@@ -147,16 +142,14 @@ void clsDIBSection::CloneFromHBmp(HBITMAP bitmap, int32_t bpp, clsPalette* palet
     const BITMAP record = BitmapRecord(bitmap);
     CreateDC(record.bmWidth, record.bmHeight, bpp < 0 ? record.bmBitsPixel : bpp, palette);
 
-    const UniqueMemoryDC source(::CreateCompatibleDC(dc_.get()));
-    if (!source) {
+    switch (dc_.CopyBitmapIn(bitmap, width_, height_)) {
+    case CanvasDC::CopyFailure::NoDC:
         Raise("CloneFromhBmp", "HDC not created");
-    }
-    // Fails when the bitmap is selected into another DC, or is no bitmap at all.
-    const SelectGuard selection(source.get(), bitmap);
-    if (!selection.selected()) {
+    case CanvasDC::CopyFailure::NotSelected:
         Raise("CloneFromhBmp", "Bitmap not selected");
+    case CanvasDC::CopyFailure::None:
+        break;
     }
-    ::BitBlt(dc_.get(), 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);
 }
 
 void clsDIBSection::CloneFromHdc(HDC dc, int32_t bpp, clsPalette* palette, int32_t srcLeft, int32_t srcTop,
@@ -186,7 +179,6 @@ void clsDIBSection::TakeOver(clsDIBSection& other) noexcept {
     Destroy();
     dc_ = std::move(other.dc_);
     dib_ = std::move(other.dib_);
-    previousBitmap_ = std::exchange(other.previousBitmap_, nullptr);
     bits_ = std::exchange(other.bits_, nullptr);
     width_ = other.width_;
     height_ = other.height_;
@@ -196,24 +188,9 @@ void clsDIBSection::TakeOver(clsDIBSection& other) noexcept {
 }
 
 void clsDIBSection::Destroy() noexcept {
-    if (dc_) {
-        if (previousBitmap_) {
-            ::SelectObject(dc_.get(), previousBitmap_);
-        }
-        dc_.reset();
-    }
-    previousBitmap_ = nullptr;
+    dc_.Close();
     dib_.reset();
     bits_ = nullptr;
-}
-
-void clsDIBSection::PaintPicture(HDC dc, int32_t destLeft, int32_t destTop, int32_t destWidth, int32_t destHeight,
-                                 int32_t srcLeft, int32_t srcTop, int32_t srcWidth, int32_t srcHeight,
-                                 DWORD rop) const noexcept {
-    if (dc_) {
-        PaintCanvas(dc, dc_.get(), width_, height_, destLeft, destTop, destWidth, destHeight, srcLeft, srcTop, srcWidth,
-                    srcHeight, rop);
-    }
 }
 
 int32_t clsDIBSection::BytesPerScanLine() const noexcept {
@@ -238,30 +215,4 @@ clsPalette clsDIBSection::Palette() const {
         palette.Add(info_.colors[i].rgbRed, info_.colors[i].rgbGreen, info_.colors[i].rgbBlue);
     }
     return palette;
-}
-
-void clsDIBSection::DrawBackColor(int32_t colour) {
-    if (dc_) {
-        FillOrFrameRectXY(dc_.get(), 0, 0, width_, height_, colour, true);
-    }
-}
-
-int32_t clsDIBSection::BkMode() const noexcept {
-    return dc_ ? ::GetBkMode(dc_.get()) : 0;
-}
-
-void clsDIBSection::BkMode(int32_t mode) noexcept {
-    if (dc_) {
-        ::SetBkMode(dc_.get(), mode);
-    }
-}
-
-int32_t clsDIBSection::BkColor() const noexcept {
-    return dc_ ? static_cast<int32_t>(::GetBkColor(dc_.get())) : 0;
-}
-
-void clsDIBSection::BkColor(int32_t colour) {
-    if (dc_) {
-        ::SetBkColor(dc_.get(), static_cast<COLORREF>(TranslateColor(colour)));
-    }
 }

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "draw/CanvasDC.h"
 #include "draw/Picture.h"
 #include "draw/clsPalette.h"
 #include "util/Handles.h"
@@ -61,7 +62,10 @@ public:
     // destination and source sizes copy 1:1 (BitBlt), others stretch (StretchBlt).
     void PaintPicture(HDC dc, int32_t destLeft = 0, int32_t destTop = 0, int32_t destWidth = -1,
                       int32_t destHeight = -1, int32_t srcLeft = 0, int32_t srcTop = 0, int32_t srcWidth = -1,
-                      int32_t srcHeight = -1, DWORD rop = SRCCOPY) const noexcept;
+                      int32_t srcHeight = -1, DWORD rop = SRCCOPY) const noexcept {
+        dc_.PaintPicture(dc, width_, height_, destLeft, destTop, destWidth, destHeight, srcLeft, srcTop, srcWidth,
+                         srcHeight, rop);
+    }
 
     [[nodiscard]] HDC hDC() const noexcept { return dc_.get(); }
     [[nodiscard]] HBITMAP hDib() const noexcept { return dib_.get(); }
@@ -86,14 +90,14 @@ public:
     [[nodiscard]] clsPalette Palette() const;
 
     // Fills the whole DIB with the colour (a system colour code is translated first).
-    void DrawBackColor(int32_t colour);
+    void DrawBackColor(int32_t colour) { dc_.Fill(width_, height_, colour); }
 
     // GetBkMode/SetBkMode and GetBkColor/SetBkColor (a system colour code translated) of the DC; 0 on
     // an empty object.
-    [[nodiscard]] int32_t BkMode() const noexcept;
-    void BkMode(int32_t mode) noexcept;
-    [[nodiscard]] int32_t BkColor() const noexcept;
-    void BkColor(int32_t colour);
+    [[nodiscard]] int32_t BkMode() const noexcept { return dc_.BkMode(); }
+    void BkMode(int32_t mode) noexcept { dc_.BkMode(mode); }
+    [[nodiscard]] int32_t BkColor() const noexcept { return dc_.BkColor(); }
+    void BkColor(int32_t colour) { dc_.BkColor(colour); }
 
 private:
     [[noreturn]] static void Raise(const char* operation, const char* message);
@@ -108,10 +112,9 @@ private:
         RGBQUAD colors[256];
     };
 
-    UniqueMemoryDC dc_;
+    // Declared before the DC, so that the DC lets go of the DIB before it is deleted.
     UniqueBitmap dib_;
-    // What the DC held before our DIB; selected back before the DC is deleted.
-    HGDIOBJ previousBitmap_ = nullptr;
+    CanvasDC dc_;
     void* bits_ = nullptr;
     int32_t width_ = 0;
     int32_t height_ = 0;

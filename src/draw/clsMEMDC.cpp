@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "core/AppError.h"
-#include "draw/DrawHelpers.h"
 
 namespace {
 
@@ -37,8 +36,7 @@ void clsMEMDC::CreateDC(int32_t width, int32_t height, int32_t bkMode) {
 
     // Compatible with the screen, so that copies to and from window DCs need no conversion.
     const WindowDC desktop(::GetDesktopWindow());
-    dc_.reset(::CreateCompatibleDC(desktop.get()));
-    if (!dc_) {
+    if (!dc_.Open(desktop.get())) {
         Raise("CreateDC", "HDC not created");
     }
     // A 0-wide or 0-high request gives the system's 1 x 1 stock bitmap, which deleting leaves alone.
@@ -46,15 +44,11 @@ void clsMEMDC::CreateDC(int32_t width, int32_t height, int32_t bkMode) {
     if (!bitmap_) {
         Raise("CreateDC", "hBmp not created");
     }
-    const HGDIOBJ previous = ::SelectObject(dc_.get(), bitmap_.get());
-    if (!previous || previous == HGDI_ERROR) {
+    if (!dc_.Select(bitmap_.get(), bkMode)) {
         Raise("CreateDC", "Bitmap not selected");
     }
-    previousBitmap_ = previous;
     width_ = width;
     height_ = height;
-    ::SetStretchBltMode(dc_.get(), COLORONCOLOR);
-    ::SetBkMode(dc_.get(), bkMode);
 }
 
 void clsMEMDC::ResizeCutDC(int32_t newWidth, int32_t newHeight, int32_t newBkMode) {
@@ -79,26 +73,6 @@ void clsMEMDC::ResizeAdaptDC(int32_t newWidth, int32_t newHeight, int32_t newBkM
     old.PaintPicture(dc_.get(), 0, 0, width_, height_, 0, 0, old.Width(), old.Height(), SRCCOPY);
 }
 
-int32_t clsMEMDC::BkMode() const noexcept {
-    return dc_ ? ::GetBkMode(dc_.get()) : 0;
-}
-
-void clsMEMDC::BkMode(int32_t mode) noexcept {
-    if (dc_) {
-        ::SetBkMode(dc_.get(), mode);
-    }
-}
-
-int32_t clsMEMDC::BkColor() const noexcept {
-    return dc_ ? static_cast<int32_t>(::GetBkColor(dc_.get())) : 0;
-}
-
-void clsMEMDC::BkColor(int32_t colour) {
-    if (dc_) {
-        ::SetBkColor(dc_.get(), static_cast<COLORREF>(TranslateColor(colour)));
-    }
-}
-
 void clsMEMDC::CloneFromHBmp(HBITMAP bitmap, int32_t bkMode) {
     if (bitmap && bitmap == bitmap_.get()) {
         // CreateDC would delete the source before the copy, and the bitmap cannot be selected into a
@@ -113,16 +87,14 @@ void clsMEMDC::CloneFromHBmp(HBITMAP bitmap, int32_t bkMode) {
     CreateDC(size.cx, size.cy, bkMode);
     BkMode(bkMode);
 
-    const UniqueMemoryDC source(::CreateCompatibleDC(dc_.get()));
-    if (!source) {
+    switch (dc_.CopyBitmapIn(bitmap, width_, height_)) {
+    case CanvasDC::CopyFailure::NoDC:
         Raise("CloneFromhBmp", "HDC not created");
-    }
-    // Fails when the bitmap is selected into another DC, or is no bitmap at all.
-    const SelectGuard selection(source.get(), bitmap);
-    if (!selection.selected()) {
+    case CanvasDC::CopyFailure::NotSelected:
         Raise("CloneFromhBmp", "Bitmap not selected");
+    case CanvasDC::CopyFailure::None:
+        break;
     }
-    ::BitBlt(dc_.get(), 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);
 }
 
 void clsMEMDC::CloneFromHdc(HDC dc, int32_t srcLeft, int32_t srcTop, int32_t srcWidth, int32_t srcHeight, DWORD rop) {
@@ -147,31 +119,15 @@ void clsMEMDC::TakeOver(clsMEMDC& other) noexcept {
     Destroy();
     dc_ = std::move(other.dc_);
     bitmap_ = std::move(other.bitmap_);
-    previousBitmap_ = std::exchange(other.previousBitmap_, nullptr);
     width_ = std::exchange(other.width_, 0);
     height_ = std::exchange(other.height_, 0);
 }
 
 void clsMEMDC::Destroy() noexcept {
-    if (dc_) {
-        if (previousBitmap_) {
-            ::SelectObject(dc_.get(), previousBitmap_);
-        }
-        dc_.reset();
-    }
-    previousBitmap_ = nullptr;
+    dc_.Close();
     bitmap_.reset();
     width_ = 0;
     height_ = 0;
-}
-
-void clsMEMDC::PaintPicture(HDC dc, int32_t destLeft, int32_t destTop, int32_t destWidth, int32_t destHeight,
-                            int32_t srcLeft, int32_t srcTop, int32_t srcWidth, int32_t srcHeight,
-                            DWORD rop) const noexcept {
-    if (dc_) {
-        PaintCanvas(dc, dc_.get(), width_, height_, destLeft, destTop, destWidth, destHeight, srcLeft, srcTop, srcWidth,
-                    srcHeight, rop);
-    }
 }
 
 HBITMAP clsMEMDC::ReleasehBmp() noexcept {
@@ -183,10 +139,4 @@ HBITMAP clsMEMDC::ReleasehBmp() noexcept {
 
 ::Picture clsMEMDC::Picture() noexcept {
     return ::Picture::FromBitmap(ReleasehBmp());
-}
-
-void clsMEMDC::DrawBackColor(int32_t colour) {
-    if (dc_) {
-        FillOrFrameRectXY(dc_.get(), 0, 0, width_, height_, colour, true);
-    }
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "draw/CanvasDC.h"
 #include "draw/Picture.h"
 #include "util/Handles.h"
 
@@ -40,11 +41,11 @@ public:
     void ResizeAdaptDC(int32_t newWidth, int32_t newHeight, int32_t newBkMode = OPAQUE);
 
     // GetBkMode/SetBkMode of the DC (0 on an empty canvas).
-    [[nodiscard]] int32_t BkMode() const noexcept;
-    void BkMode(int32_t mode) noexcept;
+    [[nodiscard]] int32_t BkMode() const noexcept { return dc_.BkMode(); }
+    void BkMode(int32_t mode) noexcept { dc_.BkMode(mode); }
     // GetBkColor/SetBkColor of the DC; a system colour code is translated first (0 on an empty canvas).
-    [[nodiscard]] int32_t BkColor() const noexcept;
-    void BkColor(int32_t colour);
+    [[nodiscard]] int32_t BkColor() const noexcept { return dc_.BkColor(); }
+    void BkColor(int32_t colour) { dc_.BkColor(colour); }
 
     // Becomes a copy of the whole bitmap, which stays the caller's (it must not be selected into
     // another DC; the canvas's own bitmap is fine). Throws "HDC not created" or "Bitmap not selected" (operation
@@ -64,7 +65,10 @@ public:
     // destination and source sizes copy 1:1 (BitBlt), others stretch (StretchBlt).
     void PaintPicture(HDC dc, int32_t destLeft = 0, int32_t destTop = 0, int32_t destWidth = -1,
                       int32_t destHeight = -1, int32_t srcLeft = 0, int32_t srcTop = 0, int32_t srcWidth = -1,
-                      int32_t srcHeight = -1, DWORD rop = SRCCOPY) const noexcept;
+                      int32_t srcHeight = -1, DWORD rop = SRCCOPY) const noexcept {
+        dc_.PaintPicture(dc, width_, height_, destLeft, destTop, destWidth, destHeight, srcLeft, srcTop, srcWidth,
+                         srcHeight, rop);
+    }
 
     [[nodiscard]] HDC hDC() const noexcept { return dc_.get(); }
     [[nodiscard]] HBITMAP hBmp() const noexcept { return bitmap_.get(); }
@@ -79,18 +83,16 @@ public:
     [[nodiscard]] ::Picture Picture() noexcept;
 
     // Fills the whole canvas with the colour (a system colour code is translated first).
-    void DrawBackColor(int32_t colour);
+    void DrawBackColor(int32_t colour) { dc_.Fill(width_, height_, colour); }
 
 private:
     [[noreturn]] static void Raise(const char* operation, const char* message);
     // Destroys what this canvas holds and moves the other canvas's DC, bitmap and size in.
     void TakeOver(clsMEMDC& other) noexcept;
 
-    UniqueMemoryDC dc_;
+    // Declared before the DC, so that the DC lets go of the bitmap before it is deleted.
     UniqueBitmap bitmap_;
-    // What the DC held before our bitmap; selected back before the DC is deleted, so that neither
-    // the DC nor the bitmap is deleted while the bitmap is still selected.
-    HGDIOBJ previousBitmap_ = nullptr;
+    CanvasDC dc_;
     int32_t width_ = 0;
     int32_t height_ = 0;
 };

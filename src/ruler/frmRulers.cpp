@@ -192,18 +192,20 @@ void frmRulers::CreateRulers() {
     look.decimalSeparator = UserDecimalSeparator();
     readout_ = RulerReadout(look);
 
-    // The same image and region as drawing both canvases whole (PaintRulerImage, PaintRulerMask and
-    // RegionFromBitmap), at a fraction of the cost: the window's own image is painted over in place,
-    // and the shape's runs come from the few parts of the mask that are not plain bars.
-    PaintRulerImageInto(image_, look);
-    imageSize_ = {look.width, look.height};
+    // The same image and region as drawing both pictures whole and reading the region from the whole
+    // mask, at a fraction of the cost: the window's own image is painted over where it changes, and
+    // the shape's runs come from the few parts of the mask that are not plain bars.
+    image_.Paint(look);
 
-    const std::optional<std::vector<RowRun>> runs = RulerShapeRuns(look);
+    const std::optional<std::vector<RowRun>> runs = shape_.Runs(look);
+    // The whole window is invalidated below, after the region is set, and nothing repaints in between:
+    // what a size change invalidated before is validated first. SetWindowRgn on a window with a
+    // pending update sends its frame paint and background erase there and then (under Wine that can
+    // cost more than the region itself), only for the repaint to come again with the new image.
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
     if (runs) {
         (void)clsRegions().RegionFromRuns(*runs, look.width, hwnd());
     }
-    // Invalidated after the region is set, not before: nothing repaints in between, so the window ends
-    // up the same, but under Wine SetWindowRgn on a window with a pending update costs 1 ms more.
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -517,13 +519,9 @@ void frmRulers::ResizeBy(int dWidth, int dHeight) noexcept {
 
 void frmRulers::OnPaint() {
     PaintDC paint(hwnd());
-    if (!image_) {
+    if (!image_.CopyTo(paint.get())) {
         ::FillRect(paint.get(), &paint.area(), ::GetSysColorBrush(COLOR_BTNFACE));
-        return;
     }
-    UniqueMemoryDC source(::CreateCompatibleDC(paint.get()));
-    SelectGuard select(source.get(), image_.get());
-    ::BitBlt(paint.get(), 0, 0, imageSize_.cx, imageSize_.cy, source.get(), 0, 0, SRCCOPY);
 }
 
 void frmRulers::OnMouseMove(WPARAM keys, int x, int y) {

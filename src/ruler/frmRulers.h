@@ -17,6 +17,7 @@
 // the readout as text, and Shift+F10 or the context-menu key opens the tray menu at its top-left corner.
 #include "core/RulerScale.h"
 #include "ruler/DragBall.h"
+#include "ruler/RulerDrawing.h"
 #include "ruler/RulerHost.h"
 #include "ruler/frmWinSelector.h"
 #include "util/Handles.h"
@@ -136,8 +137,8 @@ private:
     CursorZone zone_ = CursorZone::Hand;
     bool resizing_ = false;
     ResizeDrag drag_;
-    UniqueBitmap image_; // what the window shows; painted on every WM_PAINT
-    SIZE imageSize_{};
+    RulerImage image_; // what the window shows; copied on every WM_PAINT
+    RulerShape shape_;
     DragBall picDrag_{*this};
     frmWinSelector frmWinSelector_;
     // The window outlined last during the current drag of the ball (a drag starts without one).

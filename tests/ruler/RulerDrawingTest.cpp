@@ -2,12 +2,14 @@
 #include "ruler/RulerDrawing.h"
 #include "ruler/frmRulers.h"
 #include "support/GdiCount.h"
+#include "support/RulerReference.h"
 #include "support/TestSettings.h"
 #include "util/LocaleInfo.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -233,39 +235,96 @@ std::string FirstDifference(const Pixels& actual, const Pixels& expected, int w,
 }
 
 TEST(RulerRedraw, KeptImageIsPixelForPixelTheReference) {
-    UniqueBitmap kept; // painted over and over, across sizes and units, as the window paints its own
+    RulerImage kept; // painted over and over, across sizes and units, as the window paints its own
     ForEachLook([&](const RulerLook& look) {
         const ::Picture reference = RenderImage(look);
-        PaintRulerImageInto(kept, look);
+        kept.Paint(look);
         const Pixels expected(reference.bitmap());
-        const Pixels actual(kept.get());
+        const Pixels actual(kept.bitmap());
         ASSERT_GE(actual.width(), look.width);
         ASSERT_GE(actual.height(), look.height);
         EXPECT_EQ(FirstDifference(actual, expected, look.width, look.height), "");
     });
 }
 
+// The window's image and shape are kept from one redraw to the next, and only what can differ is drawn
+// again: a drag that grows and shrinks each way and along one edge at a time (the readout moving,
+// labels coming and going), then changes of unit, resolution and colours at one size, each drawn
+// over the last.
+TEST(RulerRedraw, RedrawnStepByStepImageAndShapeAreTheReference) {
+    struct Step {
+        int w, h;
+        ScaleUnit unit = ScaleUnit::Pixels;
+        int dpi = 96;
+        int32_t back = LookOf(0, 0).backColor;
+        int32_t fore = LookOf(0, 0).foreColor;
+    };
+    constexpr auto kBlueGrey = static_cast<int32_t>(RGB(90, 120, 200));
+    constexpr auto kBlue = static_cast<int32_t>(RGB(0, 0, 255));
+    const Step steps[] = {
+        {430, 330},
+        {434, 332},
+        {470, 332},
+        {470, 371},
+        {452, 350},
+        {120, 39},
+        {640, 480},
+        {640, 480, ScaleUnit::Inches},
+        {640, 480, ScaleUnit::Inches, 144},
+        {600, 500, ScaleUnit::Inches, 144, kBlueGrey},
+        {601, 500, ScaleUnit::Inches, 144, kBlueGrey, kBlue},
+        {601, 499, ScaleUnit::Inches, 144, kBlueGrey, kBlue},
+        {39, 120},
+        {1001, 777, ScaleUnit::Millimeters},
+    };
+    const clsRegions reference(&ScanRowRuns, &BuildRegionFromRuns);
+    RulerImage image;
+    RulerShape shape;
+    for (const Step& step : steps) {
+        RulerLook look = LookOf(step.w, step.h);
+        look.unit = step.unit;
+        look.dpi = step.dpi;
+        look.pixelsPerInchX = look.pixelsPerInchY = step.dpi;
+        look.backColor = step.back;
+        look.foreColor = step.fore;
+        SCOPED_TRACE(testing::Message() << step.w << "x" << step.h << " unit " << static_cast<int>(step.unit) << " at "
+                                        << step.dpi << " dpi, colours " << std::hex << step.back << " " << step.fore);
+        image.Paint(look);
+        EXPECT_EQ(image.size().cx, step.w);
+        EXPECT_EQ(image.size().cy, step.h);
+        const ::Picture expectedImage = RenderImage(look);
+        EXPECT_EQ(FirstDifference(Pixels(image.bitmap()), Pixels(expectedImage.bitmap()), step.w, step.h), "");
+
+        const ::Picture mask = RenderMask(look);
+        const auto expectedRuns = reference.RunsFromBitmap(mask.bitmap(), MaskCutColor, false, 0, 0, 0, 0);
+        const auto runs = shape.Runs(look);
+        ASSERT_TRUE(expectedRuns && runs);
+        EXPECT_EQ(*runs, *expectedRuns);
+    }
+}
+
 TEST(RulerRedraw, KeptImageIsReplacedOnlyWhenTooSmallOrFarTooLarge) {
-    UniqueBitmap kept;
+    RulerImage kept;
     const auto paint = [&](int w, int h) {
-        PaintRulerImageInto(kept, LookOf(w, h));
-        return kept.get();
+        kept.Paint(LookOf(w, h));
+        return kept.bitmap();
     };
     const HBITMAP first = paint(430, 330);
     EXPECT_EQ(paint(440, 340), first) << "a few pixels larger: the eighth to spare";
     EXPECT_EQ(paint(300, 200), first) << "smaller, but not four times";
     EXPECT_NE(paint(500, 340), first) << "wider than the bitmap";
-    const HBITMAP second = kept.get();
+    const HBITMAP second = kept.bitmap();
     EXPECT_NE(paint(100, 100), second) << "far too large";
 }
 
 TEST(RulerRedraw, ShapeRunsAndRegionAreTheReferenceOnes) {
     const clsRegions reference(&ScanRowRuns, &BuildRegionFromRuns);
     const clsRegions regions;
+    RulerShape shape; // asked again and again, across sizes and units, as the window asks its own
     ForEachLook([&](const RulerLook& look) {
         const ::Picture mask = RenderMask(look);
         const auto expected = reference.RunsFromBitmap(mask.bitmap(), MaskCutColor, false, 0, 0, 0, 0);
-        const auto runs = RulerShapeRuns(look);
+        const auto runs = shape.Runs(look);
         ASSERT_TRUE(expected && runs);
         EXPECT_EQ(*runs, *expected);
 
@@ -321,6 +380,39 @@ TEST(RulerWindow, ShapedToItsMaskAndRedrawnWithoutLeaks) {
     }
     PumpPendingMessages();
     EXPECT_EQ(LiveGdiObjectCount(), before);
+}
+
+// A shown ruler resized 10,000 times through changing sizes, each size change redrawn through WM_SIZE
+// and painted: growing and shrinking each way, so that the kept image is painted over, and replaced
+// when too small or far too large. The counts are printed for the record.
+TEST(RulerWindow, TenThousandRedrawsAtChangingSizesLeaveNoGdiOrUserObjects) {
+    TestSettings settings;
+    FakeMenu menu;
+    frmRulers ruler(menu, settings.store());
+    ASSERT_TRUE(ruler.Load());
+    ruler.Show();
+    // Its far ends off the screen's bottom right, so that the part on the screen keeps one size: Wine
+    // then keeps the window's screen buffer instead of making a new one per size, which would take
+    // longer than the redraw itself.
+    constexpr int kOnScreenWidth = 280;
+    constexpr int kOnScreenHeight = 224;
+    ::SetWindowPos(ruler.hwnd(), nullptr, ::GetSystemMetrics(SM_CXSCREEN) - kOnScreenWidth,
+                   ::GetSystemMetrics(SM_CYSCREEN) - kOnScreenHeight, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto redrawAt = [&](int i) {
+        const int w = kOnScreenWidth + 20 + (i * 37) % 300;
+        const int h = kOnScreenHeight + 20 + (i * 53) % 200;
+        ::SetWindowPos(ruler.hwnd(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpPendingMessages();
+    };
+    constexpr int kRedraws = 10000;
+    const auto [before, after] = CountsAround(kRedraws, redrawAt);
+    std::cout << "Ruler redrawn " << kRedraws << " times at changing sizes: " << before << " before, " << after
+              << " after\n";
+    RecordProperty("GdiObjectsBefore", static_cast<int>(before.gdi));
+    RecordProperty("GdiObjectsAfter", static_cast<int>(after.gdi));
+    RecordProperty("UserObjectsBefore", static_cast<int>(before.user));
+    RecordProperty("UserObjectsAfter", static_cast<int>(after.user));
+    EXPECT_EQ(after, before);
 }
 
 } // namespace

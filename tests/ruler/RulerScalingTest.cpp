@@ -9,6 +9,7 @@
 #include "ruler/frmRulers.h"
 #include "support/DibCanvas.h"
 #include "support/RectCompare.h"
+#include "support/RulerReference.h"
 #include "support/TestSettings.h"
 
 #include <gtest/gtest.h>
