@@ -5,6 +5,7 @@
 // they were, and reading how often and how long its threads ran.
 #include "app/frmMain.h"
 #include "commands/frmMenu.h"
+#include "ruler/frmRulers.h"
 #include "util/Handles.h"
 
 #include <windows.h>
@@ -26,8 +27,8 @@ namespace bench {
 // The program's window classes: the hidden main window (the help window), the hidden window that owns
 // the tray menu, and the ruler.
 inline constexpr const wchar_t* kMainClass = frmMain::ClassName;
-inline constexpr wchar_t kMenuClass[] = L"TrelvikMenu";
-inline constexpr wchar_t kRulerClass[] = L"TrelvikRuler";
+inline constexpr const wchar_t* kMenuClass = frmMenu::ClassName;
+inline constexpr const wchar_t* kRulerClass = frmRulers::ClassName;
 // Where the program keeps its settings (under HKEY_CURRENT_USER).
 inline constexpr wchar_t kProgramKey[] = L"Software\\Trelvik";
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Trelvik\\Settings";

@@ -278,7 +278,7 @@ int main() {
     const Clock clock;
     int status = 0;
     {
-        const SettingsStore settings(kBenchApp, L"Settings");
+        SettingsStore settings(kBenchApp, L"Settings");
         BenchHost host;
         frmRulers ruler(host, settings);
         if (ruler.Load()) {

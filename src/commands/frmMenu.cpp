@@ -14,7 +14,6 @@
 #include <vector>
 
 namespace {
-constexpr wchar_t kClassName[] = L"TrelvikMenu";
 
 UINT Id(MenuId id) noexcept {
     return static_cast<UINT>(id);
@@ -113,7 +112,7 @@ constexpr std::array<PictureResource, 5> kPictureResources{{
 constexpr std::array<int, 3> kPictureScales{100, 150, 200};
 } // namespace
 
-frmMenu::frmMenu(MenuHost& host, const SettingsStore& settings)
+frmMenu::frmMenu(MenuHost& host, SettingsStore& settings)
     : host_(host), settings_(settings), ctlUTF8Menu1_(TrayMenuLook()) {
     ctlUTF8Menu1_.events.ItemPicture = [this](std::wstring& sItemText, const Picture*& oItemPic, int16_t& iItemPicWidth,
                                               int16_t&, bool&, bool,
@@ -129,7 +128,7 @@ bool frmMenu::Load() {
         return true;
     }
     BuildMenuTree();
-    if (!CreateWindowFor(ClassInfo{kClassName}, WS_EX_TOOLWINDOW, WS_POPUP, L"Trelvik menu", 0, 0, 0, 0)) {
+    if (!CreateWindowFor(ClassInfo{ClassName}, WS_EX_TOOLWINDOW, WS_POPUP, L"Trelvik menu", 0, 0, 0, 0)) {
         return false;
     }
     SetChecked(MenuId::mnuTransparent, settings_.Get(L"Transp", L"1") == L"1");

@@ -38,7 +38,9 @@ enum class MenuId : UINT {
 
 class frmMenu final : public WindowBase, public RulerHost {
 public:
-    frmMenu(MenuHost& host, const SettingsStore& settings);
+    // The class of the hidden window that owns the tray menu.
+    static constexpr wchar_t ClassName[] = L"TrelvikMenu";
+    frmMenu(MenuHost& host, SettingsStore& settings);
     ~frmMenu() override;
 
     // Creates the hidden window and the menu tree, then restores the check marks.
@@ -81,7 +83,7 @@ private:
     [[nodiscard]] const Picture* PictureFor(MenuPicture which, int16_t iconDim) const;
 
     MenuHost& host_;
-    const SettingsStore& settings_;
+    SettingsStore& settings_;
     UniqueMenu menuBar_; // owns the whole tree; its one item "Menu" holds the popup
     ctlUTF8Menu ctlUTF8Menu1_;
     mutable std::array<std::array<Picture, 3>, 5> pictures_;

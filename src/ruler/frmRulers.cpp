@@ -20,7 +20,6 @@
 #include <vector>
 
 namespace {
-constexpr wchar_t kClassName[] = L"TrelvikRuler";
 constexpr wchar_t kTitle[] = L"Trelvik ruler";
 
 int Width(const RECT& r) noexcept {
@@ -63,7 +62,7 @@ bool KeyHeld(int key) noexcept {
 }
 } // namespace
 
-frmRulers::frmRulers(RulerHost& host, const SettingsStore& settings) : host_(host), settings_(settings) {
+frmRulers::frmRulers(RulerHost& host, SettingsStore& settings) : host_(host), settings_(settings) {
     handCursor_ = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_RULER));
     if (!handCursor_) {
         handCursor_ = ::LoadCursorW(nullptr, IDC_HAND);
@@ -78,7 +77,7 @@ bool frmRulers::Load() {
     if (IsCreated()) {
         return true;
     }
-    ClassInfo cls{kClassName};
+    ClassInfo cls{ClassName};
     cls.cursor = handCursor_;
     if (!CreateWindowFor(cls, WS_EX_TOOLWINDOW, WS_POPUP, kTitle, 0, 0, 0, 0)) {
         return false;
@@ -209,12 +208,12 @@ void frmRulers::CreateRulers() {
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void frmRulers::SetSize(int XSize, int YSize) {
+void frmRulers::SetSize(int xSize, int ySize) {
     if (!IsCreated()) {
         return;
     }
-    const int width = XSize + BarSize();
-    const int height = YSize + BarSize();
+    const int width = xSize + BarSize();
+    const int height = ySize + BarSize();
     Hide();
     // Centred on the virtual screen measured from the primary monitor's origin.
     const int left = (VirtualScreenWidth() - width) / 2;
@@ -357,7 +356,7 @@ LRESULT frmRulers::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnMouseMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONDOWN:
-        OnLeftButtonDown();
+        OnLeftButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_LBUTTONUP:
     case WM_MBUTTONUP:
@@ -543,12 +542,13 @@ bool frmRulers::OnSetCursor(LPARAM lParam) {
     return true;
 }
 
-void frmRulers::OnLeftButtonDown() {
-    // The zone of the press itself, in case no plain move came before it.
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    POINT client = cursor;
-    ::ScreenToClient(hwnd(), &client);
+void frmRulers::OnLeftButtonDown(POINT client) {
+    // The zone and the place of the press itself, as the message tells them: in case no plain move
+    // came before it, and because on a busy machine the pointer may already be far away by the time
+    // the press is handled (a quick drag from a far end must resize by all it moves, not turn into a
+    // move or lose the distance covered meanwhile).
+    POINT cursor = client;
+    ::ClientToScreen(hwnd(), &cursor);
     RECT area{};
     ::GetClientRect(hwnd(), &area);
     zone_ = ZoneAt(client.x, client.y, area.right, area.bottom, Metrics().sizingZone);

@@ -28,6 +28,8 @@
 
 class frmRulers final : public WindowBase, private BallListener {
 public:
+    // The ruler's window class.
+    static constexpr wchar_t ClassName[] = L"TrelvikRuler";
     // Where the cursor is over the window: which cursor it shows and what a left press does.
     enum class CursorZone { Hand, SizeWE, SizeNS };
 
@@ -44,7 +46,7 @@ public:
     static constexpr int KeyStep = 1;
     static constexpr int ShiftKeyStep = 10;
 
-    frmRulers(RulerHost& host, const SettingsStore& settings);
+    frmRulers(RulerHost& host, SettingsStore& settings);
     ~frmRulers() override;
 
     // Creates the window hidden at its stored place, corrected, top-most, with its transparency.
@@ -54,8 +56,8 @@ public:
 
     // Redraws the persistent image of the ruler for its current size and unit.
     void CreateRulers();
-    // Sizes the measured area to XSize x YSize pixels, centres the ruler on the virtual screen and shows it.
-    void SetSize(int XSize, int YSize);
+    // Sizes the measured area to xSize x ySize pixels, centres the ruler on the virtual screen and shows it.
+    void SetSize(int xSize, int ySize);
     // Applies the check mark of the transparency item: 90 percent opacity when checked, else 100.
     void CheckTransparency();
 
@@ -114,7 +116,7 @@ private:
     void OnPaint();
     void OnMouseMove(WPARAM keys, int x, int y);
     bool OnSetCursor(LPARAM lParam);
-    void OnLeftButtonDown();
+    void OnLeftButtonDown(POINT client);
     void TakeFocus() noexcept;
     void OnButtonUp(bool rightButton);
     void OnTimer(UINT_PTR id);
@@ -130,7 +132,7 @@ private:
     void OnBallDragLost() override;
 
     RulerHost& host_;
-    const SettingsStore& settings_;
+    SettingsStore& settings_;
     int dpi_ = DesignDpi;
     std::wstring readout_;
     HCURSOR handCursor_ = nullptr; // shared resource cursor: not destroyed

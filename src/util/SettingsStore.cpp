@@ -33,11 +33,11 @@ int SettingsStore::GetInt(std::wstring_view key, int defaultValue) const {
     return ParseSettingInt(text, UserDecimalSeparator()).value_or(defaultValue);
 }
 
-bool SettingsStore::Save(std::wstring_view key, std::wstring_view value) const {
+bool SettingsStore::Save(std::wstring_view key, std::wstring_view value) {
     const UniqueKey hkey = CreateRegistryKey(HKEY_CURRENT_USER, keyPath_, KEY_SET_VALUE);
     return hkey && WriteRegistryText(hkey.get(), key, REG_SZ, value) == ERROR_SUCCESS;
 }
 
-bool SettingsStore::SaveNumber(std::wstring_view key, float value) const {
+bool SettingsStore::SaveNumber(std::wstring_view key, float value) {
     return Save(key, FormatSingle(value, UserDecimalSeparator()));
 }

@@ -13,9 +13,9 @@ public:
     // Reads a whole number written as locale number text; absent or bad text gives the default.
     [[nodiscard]] int GetInt(std::wstring_view key, int defaultValue) const;
     // Writes a REG_SZ value; false when the registry refused it.
-    bool Save(std::wstring_view key, std::wstring_view value) const;
+    bool Save(std::wstring_view key, std::wstring_view value);
     // Writes a number as the text of a single-precision number in the user's number format.
-    bool SaveNumber(std::wstring_view key, float value) const;
+    bool SaveNumber(std::wstring_view key, float value);
 
     [[nodiscard]] const std::wstring& KeyPath() const noexcept { return keyPath_; }
 

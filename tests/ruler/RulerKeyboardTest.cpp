@@ -3,6 +3,7 @@
 // copies the readout and the menu keys open the tray menu at its corner; stored places off the screen,
 // oversized stored sizes and monitors that went away bring it back onto a screen.
 #include "ruler/frmRulers.h"
+#include "support/Desktop.h"
 #include "support/RectCompare.h"
 #include "support/TestSettings.h"
 
@@ -60,30 +61,6 @@ void Press(WORD key, std::initializer_list<WORD> modifiers = {}) {
     PumpUntil([] { return false; }, std::chrono::milliseconds(60));
 }
 
-INPUT Mouse(POINT screen, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    return input;
-}
-
-std::wstring ClipboardText() {
-    std::wstring text = L"<no text>";
-    if (!::OpenClipboard(nullptr)) {
-        return L"<clipboard busy>";
-    }
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
 class RulerKeyboardTest : public ::testing::Test {
 protected:
     TestSettings settings;
@@ -100,7 +77,7 @@ protected:
         // window system's move ends where it began.
         const RECT r = ruler.Bounds();
         const POINT bar{r.left + 200, r.top + 20};
-        SendInputs({Mouse(bar, 0), Mouse(bar, MOUSEEVENTF_LEFTDOWN), Mouse(bar, MOUSEEVENTF_LEFTUP)});
+        SendInputs({MouseInput(bar, 0), MouseInput(bar, MOUSEEVENTF_LEFTDOWN), MouseInput(bar, MOUSEEVENTF_LEFTUP)});
         ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == ruler.hwnd(); })) << "a press on a bar focuses the ruler";
         PumpUntil([] { return false; }, std::chrono::milliseconds(60));
         ASSERT_EQ(ruler.Bounds(), r) << "a click does not move the ruler";

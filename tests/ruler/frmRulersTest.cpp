@@ -1,5 +1,6 @@
 #include "ruler/frmRulers.h"
 #include "ruler/modMain.h"
+#include "support/Desktop.h"
 #include "support/TestSettings.h"
 
 #include <gtest/gtest.h>
@@ -172,15 +173,7 @@ TEST_F(RulerTest, RestoresItselfWhenMinimizedOrMaximized) {
 // Drives the mouse through the system's input queue, as a user's hand would.
 class RulerDragTest : public RulerTest {
 protected:
-    static void Send(POINT screen, DWORD buttons) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-        ::SendInput(1, &input, sizeof(input));
-        PumpUntil([] { return false; }, std::chrono::milliseconds(30));
-    }
+    static void Send(POINT screen, DWORD buttons) { SendMouse(screen, buttons); }
     static void Press(POINT screen) {
         Send(screen, 0);
         Send(screen, MOUSEEVENTF_LEFTDOWN);
@@ -223,6 +216,27 @@ TEST_F(RulerDragTest, BottomZoneDragChangesHeight) {
     Send({r.left + 20, r.top + 100}, MOUSEEVENTF_RIGHTDOWN);
     Send({r.left + 20, r.top + 100}, MOUSEEVENTF_RIGHTUP);
     EXPECT_EQ(menu.menuRequests, 1) << "a right button release opens the tray menu";
+}
+
+TEST_F(RulerDragTest, APressHandledLateResizesFromWhereItWasPressed) {
+    frmRulers ruler(menu, settings.store());
+    ASSERT_TRUE(ruler.Load());
+    ruler.Show();
+    const RECT r = ruler.Bounds();
+    // Pressed in the bottom zone, but handled only once the pointer has reached the right zone.
+    ::SetCursorPos(r.right - 2, r.top + 20);
+    PumpPendingMessages();
+    ::SendMessageW(ruler.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, Height(r) - 2));
+    EXPECT_TRUE(ruler.IsResizing());
+    EXPECT_EQ(ruler.Zone(), frmRulers::CursorZone::SizeNS) << "the zone of the press, not of the pointer now";
+    // 100 px below the press: the height grows by 100 (measured from the press, not from the pointer
+    // the press was handled at, 308 px higher).
+    ::SetCursorPos(r.left + 20, r.bottom + 98);
+    ::SendMessageW(ruler.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, Height(r) + 98));
+    EXPECT_TRUE(PumpUntil([&] { return Height(ruler.Bounds()) == 430; })) << Height(ruler.Bounds());
+    EXPECT_EQ(Width(ruler.Bounds()), 430);
+    ::SendMessageW(ruler.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(20, Height(r) + 98));
+    EXPECT_FALSE(ruler.IsResizing());
 }
 
 } // namespace
