@@ -3,6 +3,7 @@
 // built beside the benchmarks, starting a program so that it never outlives the benchmark, finding its
 // windows from outside, ending it the way a user's Exit does, keeping the program's stored settings as
 // they were, and reading how often and how long its threads ran.
+#include "BenchTiming.h"
 #include "app/frmMain.h"
 #include "commands/frmMenu.h"
 #include "ruler/frmRulers.h"
@@ -32,27 +33,6 @@ inline constexpr const wchar_t* kRulerClass = frmRulers::ClassName;
 // Where the program keeps its settings (under HKEY_CURRENT_USER).
 inline constexpr wchar_t kProgramKey[] = L"Software\\Trelvik";
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Trelvik\\Settings";
-
-// Milliseconds on the performance counter.
-inline double NowMs() noexcept {
-    static const double frequency = [] {
-        LARGE_INTEGER f{};
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t{};
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
-}
-
-inline double Median(std::vector<double> samples) {
-    if (samples.empty()) {
-        return 0.0;
-    }
-    std::sort(samples.begin(), samples.end());
-    const size_t mid = samples.size() / 2;
-    return samples.size() % 2 != 0 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2.0;
-}
 
 // Kernel calls that fail with INVALID_HANDLE_VALUE rather than null.
 inline UniqueHandle AdoptHandle(HANDLE handle) noexcept {

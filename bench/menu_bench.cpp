@@ -2,6 +2,7 @@
 // asks for them when the menu opens, through the menu window's own messages at 96 DPI. Beside it, the
 // floor: one fill of a canvas of the menu's size, measured in the same run. Figures only; nothing here
 // passes or fails.
+#include "BenchTiming.h"
 #include "commands/frmMenu.h"
 #include "ruler/frmRulers.h"
 #include "util/SettingsStore.h"
@@ -28,33 +29,15 @@ public:
     void DestroyRemainingWindows() override {}
 };
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f{};
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t{};
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 template <typename Work> double Time(Work&& work) {
     for (int i = 0; i < kWarmUp; ++i) {
         work();
     }
     std::vector<double> samples;
     for (int i = 0; i < kRuns; ++i) {
-        const double start = Now();
-        work();
-        samples.push_back(Now() - start);
+        samples.push_back(bench::TimeMs(work));
     }
-    return Median(std::move(samples));
+    return bench::Median(std::move(samples));
 }
 
 } // namespace

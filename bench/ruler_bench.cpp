@@ -5,6 +5,7 @@
 // copied onto the window once, so that the ratio says how close the redraw comes to what the platform
 // allows. The steps of the redraw and of the straightforward renderer (the reference the tests hold
 // the redraw to) are timed in the same run too. It prints figures only; nothing here passes or fails.
+#include "BenchTiming.h"
 #include "draw/clsFontHDC.h"
 #include "draw/clsMEMDC.h"
 #include "draw/clsRegions.h"
@@ -42,19 +43,10 @@ public:
     void OpenMenu(POINT) override {}
 };
 
+// Times the works of a benchmark run.
 class Clock {
 public:
-    Clock() { ::QueryPerformanceFrequency(&frequency_); }
-    [[nodiscard]] double Milliseconds(const std::function<void()>& work) const {
-        LARGE_INTEGER start{}, end{};
-        ::QueryPerformanceCounter(&start);
-        work();
-        ::QueryPerformanceCounter(&end);
-        return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency_.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER frequency_{};
+    [[nodiscard]] double Milliseconds(const std::function<void()>& work) const { return bench::TimeMs(work); }
 };
 
 struct Figures {
@@ -63,13 +55,8 @@ struct Figures {
 };
 
 // Nearest-rank percentiles of the timed runs.
-Figures Summarise(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const auto rank = [&](double p) {
-        const auto index = static_cast<size_t>(p * static_cast<double>(samples.size()) + 0.999999) - 1;
-        return samples[std::min(index, samples.size() - 1)];
-    };
-    return {rank(0.5), rank(0.9)};
+Figures Summarise(const std::vector<double>& samples) {
+    return {bench::Percentile(samples, 0.5), bench::Percentile(samples, 0.9)};
 }
 
 // Runs `work` kWarmUp times untimed, then kRuns times timed; `between` runs untimed after each one
