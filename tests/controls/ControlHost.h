@@ -8,6 +8,7 @@
 
 #include "controls/UniControl.h"
 #include "support/DibCanvas.h"
+#include "support/Desktop.h"
 #include "util/Handles.h"
 
 // A top-level window with a white client area, standing in for a form.
@@ -29,14 +30,6 @@ public:
 private:
     UniqueWindow window_;
 };
-
-// A control's left edge and size in its host's client coordinates.
-inline RECT PlaceOf(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 // The surface's client area as the window paints it (WM_PRINTCLIENT), pixel by pixel.
 inline std::vector<COLORREF> PrintedPixels(HWND control, int* width = nullptr, int* height = nullptr) {

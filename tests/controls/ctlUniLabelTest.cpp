@@ -182,7 +182,7 @@ TEST_F(LabelTest, AutoSizeFitsTheCaption) {
               {"BorderStyle", c.borderStyle},
               {"Margin", int32_t{c.margin}}});
         label.Refresh(true);
-        const RECT place = PlaceOf(label.hWnd());
+        const RECT place = PlaceInParent(label.hWnd());
         EXPECT_EQ(Width(place), c.width);
         EXPECT_EQ(Height(place), c.height);
         EXPECT_EQ(place.left, 20) << "left-aligned labels keep their left edge";
@@ -200,10 +200,10 @@ TEST_F(LabelTest, AutoSizeKeepsTheAnchorOfTheAlignment) {
         Make(label, host.hwnd(), {150, 20, 200, 40},
              {{"Caption", std::wstring(L"Anchor")}, {"AutoSize", true}, {"Alignment", c.alignment}});
         label.Refresh(true);
-        const RECT before = PlaceOf(label.hWnd());
+        const RECT before = PlaceInParent(label.hWnd());
         label.Margin(5); // 10 pixels wider and higher
         label.Refresh(true);
-        const RECT after = PlaceOf(label.hWnd());
+        const RECT after = PlaceInParent(label.hWnd());
         EXPECT_EQ(Width(after), Width(before) + 10);
         EXPECT_EQ(after.left, before.left + c.shift);
         EXPECT_EQ(after.top, before.top);
@@ -249,7 +249,7 @@ TEST_F(LabelTest, MarginChangesNothingWithoutAutoSize) {
     label.Margin(12);
     label.Refresh(true);
     EXPECT_EQ(Drawn(label), before);
-    const RECT place = PlaceOf(label.hWnd());
+    const RECT place = PlaceInParent(label.hWnd());
     EXPECT_EQ(Width(place), 120);
     EXPECT_EQ(Height(place), 30);
 }

@@ -171,13 +171,13 @@ TEST_F(TextBoxTest, EditSitsTwoPixelsInsideTheSurfaceAndFollowsItsSize) {
     EXPECT_EQ(_wcsicmp(className, L"EDIT"), 0);
     EXPECT_TRUE(::IsWindowUnicode(edit));
     EXPECT_EQ(::GetParent(edit), box.hwnd());
-    EXPECT_EQ(PlaceOf(edit), (RECT{2, 2, 198, 28}));
+    EXPECT_EQ(PlaceInParent(edit), (RECT{2, 2, 198, 28}));
     EXPECT_EQ(box.Text(), L"Hello");
     EXPECT_EQ(WindowTextOf(edit), L"Hello");
 
     ::SetWindowPos(box.hwnd(), nullptr, 0, 0, 300, 50, SWP_NOMOVE | SWP_NOZORDER);
     PumpPendingMessages();
-    EXPECT_EQ(PlaceOf(edit), (RECT{2, 2, 298, 48}));
+    EXPECT_EQ(PlaceInParent(edit), (RECT{2, 2, 298, 48}));
 }
 
 TEST_F(TextBoxTest, FrameIsPaintedInTheRingAroundTheEdit) {
@@ -417,7 +417,7 @@ TEST_F(TextBoxTest, StyleChangesRecreateTheEditKeepingItsText) {
         EXPECT_EQ(box.Text(), L"kept");
         EXPECT_EQ(changes, 0);
         EXPECT_EQ(::GetFocus(), box.hWnd());
-        EXPECT_EQ(PlaceOf(box.hWnd()), (RECT{2, 2, 198, 68}));
+        EXPECT_EQ(PlaceInParent(box.hWnd()), (RECT{2, 2, 198, 68}));
         // The new edit is heard like the old one.
         box.SelStart(4);
         Type(box.hWnd(), L"!");
