@@ -7,27 +7,32 @@
 
 namespace {
 
-bool IsKey(const uint8_t* pixel, PixelKey key) {
-    return pixel[0] == key.blue && pixel[1] == key.green && pixel[2] == key.red;
+// A colour as one number, so that a pixel is matched against the key with one comparison.
+uint32_t ColourOf(const uint8_t* pixel) {
+    return uint32_t{pixel[0]} | (uint32_t{pixel[1]} << 8) | (uint32_t{pixel[2]} << 16);
 }
 
 // Adds the runs of one row between columns from and to (exclusive); a run still open at `to` ends there.
 void ScanSpan(const uint8_t* row, size_t bytesPerPixel, int32_t y, int32_t from, int32_t to, PixelKey key,
               bool antiRegion, std::vector<RowRun>& runs) {
-    int32_t start = -1;
-    for (int32_t x = from; x < to; ++x) {
-        const bool belongs = IsKey(row + bytesPerPixel * static_cast<size_t>(x), key) == antiRegion;
-        if (belongs) {
-            if (start < 0) {
-                start = x;
-            }
-        } else if (start >= 0) {
-            runs.push_back({start, y, x, y + 1});
-            start = -1;
+    const uint32_t keyColour = uint32_t{key.blue} | (uint32_t{key.green} << 8) | (uint32_t{key.red} << 16);
+    const auto belongs = [&](const uint8_t* pixel) { return (ColourOf(pixel) == keyColour) == antiRegion; };
+    const uint8_t* pixel = row + bytesPerPixel * static_cast<size_t>(from);
+    const uint8_t* const end = row + bytesPerPixel * static_cast<size_t>(to);
+    int32_t x = from;
+    while (pixel != end) {
+        // Past the pixels outside the region, then along the run.
+        for (; pixel != end && !belongs(pixel); pixel += bytesPerPixel) {
+            ++x;
         }
-    }
-    if (start >= 0) {
-        runs.push_back({start, y, to, y + 1});
+        if (pixel == end) {
+            return;
+        }
+        const int32_t start = x;
+        for (; pixel != end && belongs(pixel); pixel += bytesPerPixel) {
+            ++x;
+        }
+        runs.push_back({start, y, x, y + 1});
     }
 }
 
@@ -102,48 +107,97 @@ std::vector<RowRun> ScanRowRuns(const ScanRequest& request) {
 std::vector<RowRun> UnionOfRuns(std::span<const std::span<const RowRun>> lists) {
     size_t total = 0;
     for (const std::span<const RowRun> list : lists) {
-        for (size_t i = 0; i < list.size(); ++i) {
-            const RowRun& r = list[i];
-            if (r.left >= r.right || int64_t{r.top} + 1 != r.bottom || (i > 0 && r.top < list[i - 1].top)) {
-                throw std::invalid_argument("UnionOfRuns: not one-row runs in scan order");
-            }
-        }
         total += list.size();
     }
     std::vector<RowRun> merged;
     merged.reserve(total);
-    std::vector<size_t> next(lists.size(), 0);
-    std::vector<RowRun> row; // the runs of the row being merged, from every list
+    const auto byLeft = [](const RowRun& a, const RowRun& b) { return a.left < b.left; };
+    // Where each list stands: its runs from `at` to `end` are still to be merged, those up to `rowEnd` lie
+    // in the row being merged.
+    struct Cursor {
+        const RowRun* at;
+        const RowRun* rowEnd;
+        const RowRun* end;
+    };
+    std::vector<Cursor> cursors;
+    cursors.reserve(lists.size());
+    for (const std::span<const RowRun> list : lists) {
+        cursors.push_back({list.data(), list.data(), list.data() + list.size()});
+    }
     for (;;) {
         // The next row that any list has runs in.
-        bool any = false;
-        int32_t y = 0;
-        for (size_t k = 0; k < lists.size(); ++k) {
-            if (next[k] < lists[k].size() && (!any || lists[k][next[k]].top < y)) {
-                y = lists[k][next[k]].top;
-                any = true;
+        const RowRun* next = nullptr;
+        for (const Cursor& list : cursors) {
+            if (list.at != list.end && (next == nullptr || list.at->top < next->top)) {
+                next = list.at;
             }
         }
-        if (!any) {
+        if (next == nullptr) {
             return merged;
         }
-        row.clear();
-        for (size_t k = 0; k < lists.size(); ++k) {
-            for (; next[k] < lists[k].size() && lists[k][next[k]].top == y; ++next[k]) {
-                row.push_back(lists[k][next[k]]);
+        // Each list's runs in the row, checked on the way: every run is taken here once, so every run
+        // and every list's order is checked before the result is complete.
+        const int32_t y = next->top;
+        bool inOrder = true;
+        for (Cursor& list : cursors) {
+            for (list.rowEnd = list.at; list.rowEnd != list.end && list.rowEnd->top == y; ++list.rowEnd) {
+                if (list.rowEnd->left >= list.rowEnd->right || int64_t{y} + 1 != list.rowEnd->bottom) {
+                    throw std::invalid_argument("UnionOfRuns: not one-row runs in scan order");
+                }
+                inOrder = inOrder && (list.rowEnd == list.at || list.rowEnd[-1].left <= list.rowEnd->left);
+            }
+            if (list.rowEnd != list.end && list.rowEnd->top < y) {
+                throw std::invalid_argument("UnionOfRuns: not one-row runs in scan order");
             }
         }
-        std::sort(row.begin(), row.end(), [](const RowRun& a, const RowRun& b) { return a.left < b.left; });
-        RowRun current = row.front();
-        for (size_t i = 1; i < row.size(); ++i) {
-            if (row[i].left <= current.right) {
-                current.right = std::max(current.right, row[i].right);
-            } else {
-                merged.push_back(current);
-                current = row[i];
+        if (inOrder) {
+            // Each list gives its runs of the row left to right (as the scanner does): they are merged
+            // as they are read, the leftmost first, each joined to the run before when it overlaps or
+            // touches it.
+            RowRun current{};
+            bool open = false;
+            for (;;) {
+                Cursor* leftmost = nullptr;
+                for (Cursor& list : cursors) {
+                    if (list.at != list.rowEnd && (leftmost == nullptr || list.at->left < leftmost->at->left)) {
+                        leftmost = &list;
+                    }
+                }
+                if (leftmost == nullptr) {
+                    break;
+                }
+                const RowRun& r = *leftmost->at++;
+                if (open && r.left <= current.right) {
+                    current.right = std::max(current.right, r.right);
+                } else {
+                    if (open) {
+                        merged.push_back(current);
+                    }
+                    current = r;
+                    open = true;
+                }
             }
+            merged.push_back(current);
+        } else {
+            // Otherwise the row's runs are gathered at the end of the result, sorted there and merged in
+            // place.
+            const size_t rowStart = merged.size();
+            for (Cursor& list : cursors) {
+                merged.insert(merged.end(), list.at, list.rowEnd);
+                list.at = list.rowEnd;
+            }
+            const auto first = merged.begin() + static_cast<ptrdiff_t>(rowStart);
+            std::sort(first, merged.end(), byLeft);
+            auto current = first;
+            for (auto r = first + 1; r != merged.end(); ++r) {
+                if (r->left <= current->right) {
+                    current->right = std::max(current->right, r->right);
+                } else {
+                    *++current = *r;
+                }
+            }
+            merged.erase(current + 1, merged.end());
         }
-        merged.push_back(current);
     }
 }
 
@@ -159,33 +213,32 @@ std::optional<std::vector<RowRun>> TryCoalesceRows(std::span<const RowRun> runs)
     std::vector<RowRun> bands;
     bands.reserve(runs.size());
     size_t band = 0; // where the last band starts in `bands`
-    for (size_t first = 0; first < runs.size();) {
-        const int32_t y = runs[first].top;
-        size_t end = first;
-        for (; end < runs.size() && runs[end].top == y; ++end) {
-            if (int64_t{runs[end].top} + 1 != runs[end].bottom) {
+    const RowRun* const end = runs.data() + runs.size();
+    for (const RowRun* first = runs.data(); first != end;) {
+        const int32_t y = first->top;
+        const RowRun* rowEnd = first;
+        for (; rowEnd != end && rowEnd->top == y; ++rowEnd) {
+            if (int64_t{rowEnd->top} + 1 != rowEnd->bottom) {
                 return std::nullopt;
             }
         }
-        if (end < runs.size() && runs[end].top < y) {
+        if (rowEnd != end && rowEnd->top < y) {
             return std::nullopt;
         }
-        const size_t count = end - first;
+        const auto count = static_cast<size_t>(rowEnd - first);
         const bool extends =
             !bands.empty() && bands.back().bottom == y && bands.size() - band == count &&
-            std::equal(runs.begin() + static_cast<ptrdiff_t>(first), runs.begin() + static_cast<ptrdiff_t>(end),
-                       bands.begin() + static_cast<ptrdiff_t>(band),
+            std::equal(first, rowEnd, bands.begin() + static_cast<ptrdiff_t>(band),
                        [](const RowRun& a, const RowRun& b) { return a.left == b.left && a.right == b.right; });
         if (extends) {
-            for (size_t i = band; i < bands.size(); ++i) {
-                bands[i].bottom = y + 1;
+            for (RowRun& b : std::span(bands).subspan(band)) {
+                b.bottom = y + 1;
             }
         } else {
             band = bands.size();
-            bands.insert(bands.end(), runs.begin() + static_cast<ptrdiff_t>(first),
-                         runs.begin() + static_cast<ptrdiff_t>(end));
+            bands.insert(bands.end(), first, rowEnd);
         }
-        first = end;
+        first = rowEnd;
     }
     return bands;
 }
@@ -218,6 +271,7 @@ std::vector<ChunkRange> ChunkRanges(size_t count, size_t step) {
     }
     step = std::max<size_t>(step, 1);
     const size_t last = count - 1;
+    chunks.reserve(last / step + 1);
     for (size_t first = 0;; first += step) {
         const size_t end = last - first > step ? first + step : last;
         chunks.push_back({first, end});

@@ -6,7 +6,6 @@
 //
 // Text here is a sequence of UTF-16 code units, one per wchar_t. Where wchar_t is wider than 16 bits a
 // character above U+FFFF is written as its surrogate pair, so the bytes are those Windows would see.
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -31,15 +30,18 @@ struct AnsiCodePage {
 inline int Utf16CodeUnits(wchar_t c, uint16_t (&units)[2]) noexcept {
     const auto code = static_cast<uint32_t>(c);
     if constexpr (sizeof(wchar_t) > 2) {
+        if (code <= 0xFFFF) {
+            // The common case, settled by one comparison.
+            units[0] = static_cast<uint16_t>(code);
+            return 1;
+        }
         if (code > 0x10FFFF) {
             units[0] = 0xFFFD;
             return 1;
         }
-        if (code > 0xFFFF) {
-            units[0] = static_cast<uint16_t>(0xD800 + ((code - 0x10000) >> 10));
-            units[1] = static_cast<uint16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-            return 2;
-        }
+        units[0] = static_cast<uint16_t>(0xD800 + ((code - 0x10000) >> 10));
+        units[1] = static_cast<uint16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        return 2;
     }
     units[0] = static_cast<uint16_t>(code);
     return 1;
@@ -53,9 +55,6 @@ public:
     static constexpr uint8_t kPadValue = 64;
     // The table value of every code outside the alphabet and of every code above the table.
     static constexpr uint8_t kInvalid = 255;
-
-    // Builds the encoding table and the decoding table from the alphabet.
-    clsBase64() noexcept;
 
     // The text's bytes (UTF-16LE when asUnicode, else the ANSI code page) encoded as Base64 text.
     // Never throws a toolkit error: on any error (no encoder, say) the text comes back unchanged.
@@ -101,11 +100,5 @@ public:
 
     // The decoding table's value of a character code: 0 .. 63 for the alphabet, 64 for "=", 255 for
     // any other code, including every code above the table.
-    [[nodiscard]] uint8_t DecodeValue(uint32_t code) const noexcept {
-        return code < decodeTable_.size() ? decodeTable_[code] : kInvalid;
-    }
-
-private:
-    std::array<uint8_t, 64> encodeTable_{};
-    std::array<uint8_t, kDecodeTableSize> decodeTable_{};
+    [[nodiscard]] uint8_t DecodeValue(uint32_t code) const noexcept;
 };

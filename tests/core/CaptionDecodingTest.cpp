@@ -99,6 +99,10 @@ TEST(CaptionDecodingTest, XorChecksumHexOfTheUtf16Bytes) {
     EXPECT_EQ(XorChecksumHex(Units({0xD83D, 0xDE00})), L"3B");
     if constexpr (sizeof(wchar_t) > 2) {
         EXPECT_EQ(XorChecksumHex(Units({0x1F600})), L"3B");
+        // Beside other characters the whole text counts: 41 00 3D D8 00 DE.
+        EXPECT_EQ(XorChecksumHex(Units({0x41, 0x1F600})), L"7A");
+        // Beyond U+10FFFF a wide character stands for U+FFFD: FD FF.
+        EXPECT_EQ(XorChecksumHex(Units({0x110000})), L"02");
     }
 }
 

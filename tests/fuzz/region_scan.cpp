@@ -23,7 +23,8 @@ private:
 };
 
 // Which pixels of a width x height grid the rectangles cover; false when one lies outside the grid.
-bool Cover(std::span<const RowRun> rects, int32_t width, int32_t height, std::vector<uint8_t>& covered) {
+FUZZ_NO_FEEDBACK bool Cover(std::span<const RowRun> rects, int32_t width, int32_t height,
+                            std::vector<uint8_t>& covered) {
     covered.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     for (const RowRun& r : rects) {
         if (r.left < 0 || r.top < 0 || r.right > width || r.bottom > height || r.left >= r.right || r.top >= r.bottom) {
@@ -36,6 +37,26 @@ bool Cover(std::span<const RowRun> rects, int32_t width, int32_t height, std::ve
         }
     }
     return true;
+}
+
+// The pixels the region must hold, row by row: those that differ from the key (or equal it, for an
+// anti-region), and every pixel of the excluded span.
+FUZZ_NO_FEEDBACK void RegionPixels(const ScanRequest& request, size_t rowBytes, std::vector<uint8_t>& expected) {
+    const int32_t width = request.width;
+    const int32_t height = request.height;
+    const size_t pixelBytes = static_cast<size_t>(request.bytesPerPixel);
+    expected.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t* p =
+                request.pixels.data() + static_cast<size_t>(y) * rowBytes + pixelBytes * static_cast<size_t>(x);
+            const bool isKey = p[0] == request.key.blue && p[1] == request.key.green && p[2] == request.key.red;
+            const Exclusion* ex = request.exclusion ? &*request.exclusion : nullptr;
+            const bool excluded = ex && y >= ex->top && y < ex->bottom && x >= ex->left && x <= ex->right;
+            expected[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                (isKey == request.antiRegion) || excluded;
+        }
+    }
 }
 
 } // namespace
@@ -72,23 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
-    // The pixels the region must hold: those that differ from the key (or equal it, for an
-    // anti-region), and every pixel of the excluded span.
-    const size_t pixelBytes = static_cast<size_t>(request.bytesPerPixel);
-    std::vector<uint8_t> expected(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const uint8_t* p =
-                request.pixels.data() + static_cast<size_t>(y) * rowBytes + pixelBytes * static_cast<size_t>(x);
-            const bool isKey = p[0] == request.key.blue && p[1] == request.key.green && p[2] == request.key.red;
-            const Exclusion* ex = request.exclusion ? &*request.exclusion : nullptr;
-            const bool excluded = ex && y >= ex->top && y < ex->bottom && x >= ex->left && x <= ex->right;
-            expected[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
-                (isKey == request.antiRegion) || excluded;
-        }
-    }
-
-    std::vector<uint8_t> covered;
+    // The grids are kept from one input to the next: only their contents change.
+    static std::vector<uint8_t> expected;
+    static std::vector<uint8_t> covered;
+    RegionPixels(request, rowBytes, expected);
     FUZZ_CHECK(Cover(runs, width, height, covered) && covered == expected);
     const std::span<const RowRun> lists[] = {runs, runs};
     const std::vector<RowRun> merged = UnionOfRuns(lists);
