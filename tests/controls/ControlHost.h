@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "controls/UniControl.h"
@@ -30,6 +31,20 @@ public:
 private:
     UniqueWindow window_;
 };
+
+// A test control's property set with the font, face and text colour filled in where the set names none.
+inline PropertyBag WithLook(PropertyBag props, const StdFont& font, COLORREF back, COLORREF fore) {
+    if (!props.Contains("Font")) {
+        props.WriteFont("Font", font);
+    }
+    if (!props.Contains("BackColor")) {
+        props.WriteLong("BackColor", static_cast<int32_t>(back));
+    }
+    if (!props.Contains("ForeColor")) {
+        props.WriteLong("ForeColor", static_cast<int32_t>(fore));
+    }
+    return props;
+}
 
 // The surface's client area as the window paints it (WM_PRINTCLIENT), pixel by pixel.
 inline std::vector<COLORREF> PrintedPixels(HWND control, int* width = nullptr, int* height = nullptr) {

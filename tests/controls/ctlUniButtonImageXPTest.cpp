@@ -30,16 +30,7 @@ constexpr RECT Place{20, 20, 120, 60}; // 100 x 40
 // A button on the host with the font above, a light grey face and a red caption unless the set says
 // otherwise.
 void Make(ctlUniButtonImageXP& button, HWND host, PropertyBag props, RECT rect = Place) {
-    if (!props.Contains("Font")) {
-        props.WriteFont("Font", TestFont);
-    }
-    if (!props.Contains("BackColor")) {
-        props.WriteLong("BackColor", static_cast<int32_t>(Back));
-    }
-    if (!props.Contains("ForeColor")) {
-        props.WriteLong("ForeColor", static_cast<int32_t>(Red));
-    }
-    ASSERT_TRUE(button.Create(host, rect, props));
+    ASSERT_TRUE(button.Create(host, rect, WithLook(std::move(props), TestFont, Back, Red)));
 }
 
 std::vector<COLORREF> Pixels(const DibCanvas& canvas) {

@@ -22,16 +22,7 @@ const StdFont TestFont{L"Arial", 12, true};
 // A label on the host at rect with the font above, white face and black text unless the set says
 // otherwise.
 template <typename Label> void Make(Label& label, HWND host, RECT rect, PropertyBag props) {
-    if (!props.Contains("Font")) {
-        props.WriteFont("Font", TestFont);
-    }
-    if (!props.Contains("BackColor")) {
-        props.WriteLong("BackColor", static_cast<int32_t>(White));
-    }
-    if (!props.Contains("ForeColor")) {
-        props.WriteLong("ForeColor", static_cast<int32_t>(Black));
-    }
-    ASSERT_TRUE(label.Create(host, rect, props));
+    ASSERT_TRUE(label.Create(host, rect, WithLook(std::move(props), TestFont, White, Black)));
 }
 
 // The label drawn by DrawControl into a canvas of its size.

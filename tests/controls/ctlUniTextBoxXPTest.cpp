@@ -42,16 +42,7 @@ const std::wstring HelpText = L"Trelvik is a program that permits you to:\r\n"
 
 // A box on the host at rect: white back, black text, the test font, unless the set says otherwise.
 void Make(ctlUniTextBoxXP& box, HWND host, RECT rect, PropertyBag props = {}) {
-    if (!props.Contains("Font")) {
-        props.WriteFont("Font", TestFont);
-    }
-    if (!props.Contains("BackColor")) {
-        props.WriteLong("BackColor", static_cast<int32_t>(White));
-    }
-    if (!props.Contains("ForeColor")) {
-        props.WriteLong("ForeColor", static_cast<int32_t>(Black));
-    }
-    ASSERT_TRUE(box.Create(host, rect, props));
+    ASSERT_TRUE(box.Create(host, rect, WithLook(std::move(props), TestFont, White, Black)));
 }
 
 LONG_PTR StyleOf(HWND window) {

@@ -15,8 +15,8 @@ open, and after the keyboard steps the readout the ruler copies (its size in the
 end Exit must end the program with code 0, take the icon away and leave the model's last state in the
 registry.
 
-The sequence comes from a seeded generator: the seed is printed first, and TRELVIK_STRESS_SEED=<seed>
-replays a run (TRELVIK_STRESS_STEPS=<n> stops it after n steps). Every step is printed before it runs,
+The sequence comes from a random generator started from a run number: the number is printed first, and
+TRELVIK_STRESS_RUN=<number> replays a run (TRELVIK_STRESS_STEPS=<n> stops it after n steps). Every step is printed before it runs,
 and a failure names its number, the operation and what was expected and seen.
 
 Why some paths are taken only sometimes: mouse clicks reach the window that is topmost for the window
@@ -40,8 +40,8 @@ from test_tray_and_commands import (ABOUT, ABOUT_TITLE, CAPTURE, CLICK_GAP, EXIT
                                     advanced_item, command_line, size_item)
 from trelvik_e2e import MAIN_WINDOW_TITLE, RULER_WINDOW_TITLE, WaitTimeout, wait_until
 
-DEFAULT_SEED = 1111
-SEED_VARIABLE = "TRELVIK_STRESS_SEED"
+DEFAULT_RUN = 1111
+RUN_VARIABLE = "TRELVIK_STRESS_RUN"
 STEPS_VARIABLE = "TRELVIK_STRESS_STEPS"
 STEPS = 200
 
@@ -121,10 +121,10 @@ class Step:
 
 class StressTest(HelpAndAboutTestCase):
     def test_random_operations_keep_the_program_responsive_and_exit_stores_the_last_state(self):
-        seed = int(os.environ.get(SEED_VARIABLE, DEFAULT_SEED))
+        run = int(os.environ.get(RUN_VARIABLE, DEFAULT_RUN))
         steps = int(os.environ.get(STEPS_VARIABLE, STEPS))
-        print(f"\nseed {seed} (replay with {SEED_VARIABLE}={seed})", flush=True)
-        self.rng = random.Random(seed)
+        print(f"\nrun {run} (replay with {RUN_VARIABLE}={run})", flush=True)
+        self.rng = random.Random(run)
         self.session = self.new_session()
         self.user = TrayUser(self.session)
         self.screen = self.session.screen
@@ -144,7 +144,7 @@ class StressTest(HelpAndAboutTestCase):
                 step.run()
                 self.check(self.model)
             except (AssertionError, subprocess.TimeoutExpired) as error:
-                self.fail(f"seed {seed}, step {number} ({step.description}), from {before}: {error}")
+                self.fail(f"run {run}, step {number} ({step.description}), from {before}: {error}")
         print(f"{steps} steps in {time.monotonic() - started:.0f} s", flush=True)
 
         self.exit_and_check_stored_state()
